@@ -387,7 +387,7 @@ TEST(HashTableStringKeys, RemovalThenGrowthReleasesTheKey) {
     EXPECT_EQ(t->count, 1);
     EXPECT_EQ(used_slots(t), 1);
     std::vector<std::string> keys;
-    for (int i = 0; i < 178; ++i) keys.push_back("k" + std::to_string(i));
+    for (int i = 0; i < 178; ++i) keys.push_back(std::string("k").append(std::to_string(i)));
     for (int i = 0; i < 178; ++i) _PutHashpp(word(keys[i]), t, i + 1);
     EXPECT_EQ(t->size, 514);
     EXPECT_EQ(t->count, 179);
