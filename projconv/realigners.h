@@ -1,0 +1,12 @@
+// One realigner per entry type. Each writes its own output prefix and records at the
+// driver's output position and reads the Mac items through its own record reader.
+#pragma once
+
+#include "container.h"
+
+void realign_proj_items(CurrentItem& item, DriverState& state, int top);
+void realign_temp_items(CurrentItem& item, DriverState& state);
+void realign_lock_items(CurrentItem& item, DriverState& state);
+void realign_tmap_items(CurrentItem& item, DriverState& state);
+void realign_link_items(CurrentItem& item, DriverState& state);
+void realign_wind_items(CurrentItem& item, DriverState& state);
