@@ -3,9 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
-install_packages "${BUILD_PACKAGES[@]}"
+install_packages "${BUILD_PACKAGES[@]}" "${FULL_PACKAGES[@]}"
 
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCH=OFF >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$(nproc)" --target projconv
 
 in=examples/sample-mac.prj

@@ -7,7 +7,7 @@ source scripts/deps.sh
 install_packages "${BUILD_PACKAGES[@]}" "${FULL_PACKAGES[@]}"
 
 jobs=$(nproc)
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCH=ON >/dev/null
 cmake --build build/release -j"$jobs"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"

@@ -1,0 +1,22 @@
+// The sample project: a Mac project with entries of every kind the converter knows,
+// each with the SGI bytes its layout table says it becomes. examples/sample-mac.prj
+// is written from it, and the whole-project tests check the converter against it.
+#pragma once
+
+#include "project_kit.h"
+
+namespace kit {
+
+struct Sample {
+    Project project;
+    std::vector<Bytes> converted; // entry i converts to converted[i]
+
+    void add(std::string_view type, std::string_view id, Bytes mac, Bytes sgi);
+};
+
+// Project tree, templates, lock, time map, links and windows.
+void add_sample_simple_entries(Sample& s);
+
+Sample sample_project();
+
+} // namespace kit
