@@ -50,14 +50,22 @@ Bytes device_type(Request& r) {
     return make_frame(0x10, 0x11, {uint8_t(r.deck.cfg.rate == 25 ? 0x21 : 0x20), 0x25});
 }
 
-Bytes stop(Request& r) { return move(r, Motion::Stop); }
-Bytes play(Request& r) { return move(r, Motion::Play, 1); }
+Bytes stop(Request& r) {
+    return move(r, Motion::Stop);
+}
+Bytes play(Request& r) {
+    return move(r, Motion::Play, 1);
+}
 Bytes record(Request& r) {
     if (r.deck.cfg.recordInhibit) return ack_frame(); // the cassette's tab wins
     return move(r, Motion::Record, 1);
 }
-Bytes fast_forward(Request& r) { return move(r, Motion::FastFwd, r.deck.cfg.windSpeed); }
-Bytes rewind(Request& r) { return move(r, Motion::Rewind, r.deck.cfg.windSpeed, true); }
+Bytes fast_forward(Request& r) {
+    return move(r, Motion::FastFwd, r.deck.cfg.windSpeed);
+}
+Bytes rewind(Request& r) {
+    return move(r, Motion::Rewind, r.deck.cfg.windSpeed, true);
+}
 
 Bytes standby_off(Request& r) {
     start_motion(r.deck, r.field, Motion::Stop);
@@ -96,7 +104,9 @@ Bytes edit_off(Request& r) {
     r.deck.editOn = false;
     return ack_frame();
 }
-Bytes auto_edit(Request&) { return ack_frame(); }
+Bytes auto_edit(Request&) {
+    return ack_frame();
+}
 
 // Shuttle, jog and variable: CMD2 0x1x forward, 0x2x reverse; speed byte and an
 // optional fraction byte.
@@ -106,9 +116,15 @@ Bytes variable(Request& r, Motion m) {
     if (speed == 0) return move(r, Motion::Still);
     return move(r, m, speed, (r.frame.cmd2 & 0xF0) == 0x20);
 }
-Bytes jog(Request& r) { return variable(r, Motion::Jog); }
-Bytes var(Request& r) { return variable(r, Motion::Var); }
-Bytes shuttle(Request& r) { return variable(r, Motion::Shuttle); }
+Bytes jog(Request& r) {
+    return variable(r, Motion::Jog);
+}
+Bytes var(Request& r) {
+    return variable(r, Motion::Var);
+}
+Bytes shuttle(Request& r) {
+    return variable(r, Motion::Shuttle);
+}
 
 // Cue-up with data. A label the tape cannot carry is acknowledged and ignored:
 // the deck stays where it is.
@@ -128,7 +144,9 @@ Bytes out_preset(Request& r) {
     if (auto t = time_data(r.deck, r.frame.data)) r.deck.outPoint = *t;
     return ack_frame();
 }
-Bytes timecode_preset(Request&) { return ack_frame(); } // the generator is not modelled
+Bytes timecode_preset(Request&) {
+    return ack_frame();
+} // the generator is not modelled
 Bytes edit_preset(Request& r) {
     r.deck.editPreset = r.frame.data[0];
     return ack_frame();
@@ -165,10 +183,10 @@ Bytes time_sense(Request& r) {
                to_bcd(tc.minutes), to_bcd(tc.hours)};
     uint8_t which = r.frame.data[0];
     if (which & 0x01 || which == 0) return make_frame(0x70, 0x04, data); // LTC, or the best
-    if (which & 0x02) return make_frame(0x70, 0x06, data);              // VITC
-    if (which & 0x04) return make_frame(0x70, 0x00, data);              // timer 1
-    if (which & 0x10) return make_frame(0x70, 0x05, {0, 0, 0, 0});      // LTC user bits
-    if (which & 0x20) return make_frame(0x70, 0x07, {0, 0, 0, 0});      // VITC user bits
+    if (which & 0x02) return make_frame(0x70, 0x06, data);               // VITC
+    if (which & 0x04) return make_frame(0x70, 0x00, data);               // timer 1
+    if (which & 0x10) return make_frame(0x70, 0x05, {0, 0, 0, 0});       // LTC user bits
+    if (which & 0x20) return make_frame(0x70, 0x07, {0, 0, 0, 0});       // VITC user bits
     return make_frame(0x70, 0x0D);
 }
 

@@ -23,7 +23,9 @@ Deck::~Deck() {
     if (wakeFd >= 0) close(wakeFd);
 }
 
-int64_t tape_end(const Deck& deck) { return frames_per_day(deck.cfg.rate, deck.cfg.drop) - 1; }
+int64_t tape_end(const Deck& deck) {
+    return frames_per_day(deck.cfg.rate, deck.cfg.drop) - 1;
+}
 
 TapeState state_at_field(const Deck& deck, int64_t field) {
     return segment_state(segment_at(deck.tape, field), field);

@@ -15,18 +15,18 @@
 namespace deckemu {
 
 struct DeckConfig {
-    int rate = 30;                // 30: 525 lines, 59.94 fields a second; 25: 625 lines, 50
-    bool drop = false;            // drop-frame labels (30 only)
-    int64_t startFrame = 0;       // tape position when the deck starts
-    bool local = false;           // remote control refused: commands are acknowledged, not obeyed
+    int rate = 30;          // 30: 525 lines, 59.94 fields a second; 25: 625 lines, 50
+    bool drop = false;      // drop-frame labels (30 only)
+    int64_t startFrame = 0; // tape position when the deck starts
+    bool local = false;     // remote control refused: commands are acknowledged, not obeyed
     bool noCassette = false;
     bool recordInhibit = false;
-    int64_t replyLatencyNs = 0;   // added before every reply
-    int statusLagFrames = 0;      // play and record bits rise this many frames after motion starts
-    double windSpeed = 40;        // fast forward and rewind, times play speed
-    double cueSpeed = 50;         // cue-up, times play speed ...
-    double cueMaxSeconds = 3;     // ... or faster, so that no cue takes longer than this
-    int prerollSeconds = 5;       // preroll distance before the in-point
+    int64_t replyLatencyNs = 0; // added before every reply
+    int statusLagFrames = 0;    // play and record bits rise this many frames after motion starts
+    double windSpeed = 40;      // fast forward and rewind, times play speed
+    double cueSpeed = 50;       // cue-up, times play speed ...
+    double cueMaxSeconds = 3;   // ... or faster, so that no cue takes longer than this
+    int prerollSeconds = 5;     // preroll distance before the in-point
 };
 
 // One-shot faults apply to the next reply only; `mute` holds until cleared.
@@ -65,7 +65,7 @@ struct Deck {
     uint8_t editPreset = 0;
     bool autoMode = false, editOn = false;
 
-    int wakeFd = -1;           // eventfd: tells the server to look at stop and faults
+    int wakeFd = -1; // eventfd: tells the server to look at stop and faults
     std::atomic<bool> stopRequested{false};
 };
 

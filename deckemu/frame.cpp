@@ -18,8 +18,12 @@ Bytes make_frame(uint8_t group, uint8_t cmd2, const Bytes& data) {
     return f;
 }
 
-Bytes ack_frame() { return make_frame(0x10, 0x01); }
-Bytes nack_frame(uint8_t errors) { return make_frame(0x10, 0x12, {errors}); }
+Bytes ack_frame() {
+    return make_frame(0x10, 0x01);
+}
+Bytes nack_frame(uint8_t errors) {
+    return make_frame(0x10, 0x12, {errors});
+}
 
 std::optional<ReceivedFrame> FrameReader::feed(uint8_t byte, int64_t ust) {
     if (pending.empty()) firstUst = ust;

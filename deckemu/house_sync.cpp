@@ -10,8 +10,12 @@ int64_t now_ust() {
     return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-int64_t fields_num(int rate) { return rate == 25 ? 50 : 60000; }
-int64_t fields_den(int rate) { return rate == 25 ? 1 : 1001; }
+int64_t fields_num(int rate) {
+    return rate == 25 ? 50 : 60000;
+}
+int64_t fields_den(int rate) {
+    return rate == 25 ? 1 : 1001;
+}
 
 // field = ust * num / (den * 1e9); 128-bit so that days of uptime do not overflow.
 int64_t field_at_ust(int rate, int64_t ust) {

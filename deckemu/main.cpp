@@ -109,7 +109,6 @@ int main(int argc, char** argv) {
         close_pty(pty);
     else
         close(fd);
-    if (end == ServeEnd::Error)
-        return fail((device.empty() ? pty.path : device) + ": " + error);
+    if (end == ServeEnd::Error) return fail((device.empty() ? pty.path : device) + ": " + error);
     return 0;
 }

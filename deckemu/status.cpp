@@ -5,7 +5,9 @@
 namespace deckemu {
 
 namespace {
-constexpr uint8_t bit(int n) { return uint8_t(1u << n); }
+constexpr uint8_t bit(int n) {
+    return uint8_t(1u << n);
+}
 } // namespace
 
 StatusBytes status_at_field(const Deck& deck, int64_t field) {
@@ -39,7 +41,8 @@ StatusBytes status_at_field(const Deck& deck, int64_t field) {
     case Motion::Var: s[2] |= bit(3); break;
     case Motion::Cue: s[1] |= t.reverse ? bit(3) : bit(2); break; // winding to the target
     }
-    bool variable = t.motion == Motion::Shuttle || t.motion == Motion::Jog || t.motion == Motion::Var;
+    bool variable =
+        t.motion == Motion::Shuttle || t.motion == Motion::Jog || t.motion == Motion::Var;
     if (variable && t.reverse) s[2] |= bit(2);
     if (t.cueComplete) s[2] |= bit(0);
     if (t.cueing) s[4] |= bit(0);

@@ -12,11 +12,11 @@ enum class Motion { Stop, Still, Play, Record, FastFwd, Rewind, Shuttle, Jog, Va
 
 struct Segment {
     int64_t startField = 0;
-    double startPos = 0;    // frames, fractional while moving slower or faster than play
+    double startPos = 0; // frames, fractional while moving slower or faster than play
     Motion motion = Motion::Stop;
-    double speed = 0;       // times play speed, never negative
+    double speed = 0; // times play speed, never negative
     bool reverse = false;
-    int64_t limit = 0;      // where the motion ends: the cue target, or the tape end ahead
+    int64_t limit = 0; // where the motion ends: the cue target, or the tape end ahead
     int64_t endField = std::numeric_limits<int64_t>::max(); // first field at `limit`
 };
 
@@ -25,10 +25,10 @@ struct TapeState {
     Motion motion = Motion::Stop; // after a cue arrives: Still; after a tape end: Stop
     bool reverse = false;
     double speed = 0;
-    bool cueing = false;          // a cue is under way
-    bool cueComplete = false;     // a cue has arrived and holds
-    int64_t position = 0;         // frame count under the head
-    int64_t sinceField = 0;       // field at which this motion started
+    bool cueing = false;      // a cue is under way
+    bool cueComplete = false; // a cue has arrived and holds
+    int64_t position = 0;     // frame count under the head
+    int64_t sinceField = 0;   // field at which this motion started
 };
 
 // A segment that starts at `field` from `pos` and runs toward `limit` (the cue

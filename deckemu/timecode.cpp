@@ -70,7 +70,9 @@ std::string format_label(const TcLabel& tc, bool drop) {
     return buf;
 }
 
-uint8_t to_bcd(int value) { return uint8_t(((value / 10) % 10) << 4 | (value % 10)); }
+uint8_t to_bcd(int value) {
+    return uint8_t(((value / 10) % 10) << 4 | (value % 10));
+}
 
 std::optional<int> from_bcd(uint8_t byte) {
     int hi = byte >> 4, lo = byte & 0x0F;

@@ -1,0 +1,124 @@
+// Each fault a test can inject, as the controller sees it on the line, and the
+// deck's own line discipline: inter-byte time-out, reply latency.
+#include "deck_fixture.h"
+
+#include <cerrno>
+#include <chrono>
+#include <poll.h>
+#include <thread>
+
+using linetest::Bytes;
+using linetest::framed;
+
+namespace {
+void sleep_ms(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+const char* kAck = "10 01 11 ";
+} // namespace
+
+TEST(Faults, GarbageBeforeTheNextReplyOnly) {
+    OpenDeck d;
+    deckemu::deck_inject_garbage(d.deck(), {0x3F, 0x3F, 0x3F});
+    linetest::send_bytes(d.fd, framed({0x20, 0x00}));
+    EXPECT_EQ(hex(linetest::read_all(d.fd, 500)), "3F 3F 3F 10 01 11 ");
+    EXPECT_EQ(hex(d.transact({0x20, 0x00})), kAck);
+}
+
+TEST(Faults, BadChecksumOnTheNextReplyOnly) {
+    OpenDeck d(config_at(30, false, 0));
+    deckemu::deck_inject_bad_checksum(d.deck());
+    linetest::send_bytes(d.fd, framed({0x61, 0x0C, 0x03}));
+    Bytes r = linetest::read_all(d.fd, 500);
+    ASSERT_EQ(r.size(), 7u);
+    EXPECT_EQ(hex(Bytes(r.begin(), r.end() - 1)), "74 04 00 00 00 00 ");
+    EXPECT_NE(r.back(), 0x78);
+    EXPECT_EQ(hex(d.transact({0x61, 0x0C, 0x03})), "74 04 00 00 00 00 78 ");
+}
+
+TEST(Faults, LostReplyStillActsOnTheCommand) {
+    OpenDeck d(config_at(30, false, 0));
+    deckemu::deck_inject_lost_reply(d.deck());
+    linetest::send_bytes(d.fd, framed({0x20, 0x01}));
+    EXPECT_EQ(hex(linetest::read_all(d.fd, 200)), "");
+    EXPECT_EQ(hex(d.transact({0x61, 0x20, 0x03})), hex(framed({0x73, 0x20, 0x00, 0x81, 0x00})));
+    auto log = deckemu::deck_log(d.deck());
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_TRUE(log[0].reply.empty());
+}
+
+TEST(Faults, LateReply) {
+    OpenDeck d;
+    deckemu::deck_inject_late_reply(d.deck(), 60);
+    linetest::send_bytes(d.fd, framed({0x20, 0x00}));
+    EXPECT_EQ(hex(linetest::read_frame(d.fd, 20)), "") << "nothing early";
+    EXPECT_EQ(hex(linetest::read_frame(d.fd, 2000)), kAck);
+    auto log = deckemu::deck_log(d.deck());
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_GE(log[0].replyUst - log[0].frame.lastUst, 60'000'000);
+    // Only that one.
+    EXPECT_EQ(hex(d.transact({0x20, 0x00}, 50)), kAck);
+}
+
+TEST(Faults, SilenceUntilLifted) {
+    OpenDeck d;
+    deckemu::deck_set_mute(d.deck(), true);
+    linetest::send_bytes(d.fd, framed({0x00, 0x11}));
+    linetest::send_bytes(d.fd, framed({0x20, 0x00}));
+    EXPECT_EQ(hex(linetest::read_all(d.fd, 200)), "");
+    deckemu::deck_set_mute(d.deck(), false);
+    EXPECT_EQ(hex(d.transact({0x00, 0x11})), "12 11 20 25 68 ");
+}
+
+TEST(Faults, LineClosed) {
+    OpenDeck d;
+    EXPECT_EQ(hex(d.transact({0x00, 0x11})), "12 11 20 25 68 ");
+    deckemu::deck_close_line(d.deck());
+    pollfd p{d.fd, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 2000), 1) << "the client sees the line go";
+    uint8_t b;
+    errno = 0;
+    ssize_t n = read(d.fd, &b, 1);
+    EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n << " " << errno;
+}
+
+TEST(Faults, ReplyLatency) {
+    OpenDeck d;
+    deckemu::deck_set_reply_latency(d.deck(), 5'000'000);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(hex(d.transact({0x20, 0x00})), kAck);
+    for (const auto& e : deckemu::deck_log(d.deck()))
+        EXPECT_GE(e.replyUst - e.frame.lastUst, 5'000'000);
+}
+
+TEST(LineDiscipline, GapInsideACommandIsATimeOut) {
+    OpenDeck d(config_at(30, false, 0));
+    linetest::send_bytes(d.fd, {0x61, 0x0C});
+    EXPECT_EQ(hex(linetest::read_frame(d.fd, 1000)), "11 12 80 A3 ");
+    // The deck has dropped the fragment; the next command is read whole.
+    EXPECT_EQ(hex(d.transact({0x61, 0x0C, 0x03})), "74 04 00 00 00 00 78 ");
+    auto log = deckemu::deck_log(d.deck());
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(hex(log[0].frame.raw), "61 0C ");
+}
+
+TEST(LineDiscipline, BytesAFewMillisecondsApartMakeOneCommand) {
+    OpenDeck d(config_at(30, false, 0));
+    for (uint8_t b : framed({0x61, 0x0C, 0x03})) {
+        linetest::send_bytes(d.fd, {b});
+        sleep_ms(2);
+    }
+    EXPECT_EQ(hex(linetest::read_all(d.fd, 500)), "74 04 00 00 00 00 78 ");
+}
+
+TEST(LineDiscipline, AnswersPromptly) {
+    // Generous: a real deck must answer within 9 ms; a pause of the machine is allowed for.
+    OpenDeck d;
+    for (int i = 0; i < 20; ++i) {
+        linetest::send_bytes(d.fd, framed({0x61, 0x0C, 0x03}));
+        ASSERT_EQ(linetest::read_frame(d.fd, 500).size(), 7u);
+    }
+    int slow = 0;
+    for (const auto& e : deckemu::deck_log(d.deck()))
+        if (e.replyUst - e.frame.lastUst > 9'000'000) ++slow;
+    EXPECT_LE(slow, 2);
+}
