@@ -10,3 +10,6 @@ void realign_lock_items(CurrentItem& item, DriverState& state);
 void realign_tmap_items(CurrentItem& item, DriverState& state);
 void realign_link_items(CurrentItem& item, DriverState& state);
 void realign_wind_items(CurrentItem& item, DriverState& state);
+
+// Entry types whose realigners live with the file table, the clips, the file data,
+// the preferences and the tracks are declared below as they land.

@@ -7,9 +7,19 @@
 
 namespace kit {
 
+// A file of the sample's 'FILE' entry. Sections that refer to files (tracks use
+// effect files) list them here; the 'FILE' entry is written from the list last.
+struct SampleFile {
+    int16_t id;
+    std::string_view type; // four-character file type, e.g. "MooV", "VFlt"
+    std::string name1;
+    std::string name2;
+};
+
 struct Sample {
     Project project;
     std::vector<Bytes> converted; // entry i converts to converted[i]
+    std::vector<SampleFile> files;
 
     void add(std::string_view type, std::string_view id, Bytes mac, Bytes sgi);
 };
