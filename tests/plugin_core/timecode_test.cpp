@@ -71,6 +71,7 @@ const Case kCases[] = {
     {"nd30 one minute", Kind::Both, 1800, 30, 0, {0, 1, 0, 0}},
     {"nd24 one hour", Kind::Both, 86400, 24, 0, {1, 0, 0, 0}},
     {"nd25 24 hours, no wrap", Kind::Both, 2160000, 25, 0, {24, 0, 0, 0}},
+    {"nd30 end of day", Kind::Both, 2591999, 30, 0, {23, 59, 59, 29}},
     {"nd30 100 hours", Kind::Both, 10800000, 30, 0, {100, 0, 0, 0}},
     // Negative counts: truncating division, nothing clamped.
     {"nd30 -1", Kind::ToTcOnly, -1, 30, 0, {0, 0, 0, -1}},
