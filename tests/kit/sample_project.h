@@ -5,6 +5,8 @@
 
 #include "project_kit.h"
 
+#include <string>
+
 namespace kit {
 
 // A file of the sample's 'FILE' entry. Sections that refer to files (tracks use
