@@ -7,8 +7,9 @@
 // one transmit port on the same device; they share one open descriptor and hold an
 // exclusive lock on it, so another process cannot open the device meanwhile.
 //
-// All calls may be made from any thread; each port runs one thread of its own,
-// which tsClosePort stops and joins.
+// All calls may be made from any thread, except that a port must not be closed
+// while another thread is still inside a call on it. Each port runs one thread of
+// its own, which tsClosePort stops and joins.
 #ifndef TW_PLATFORM_TSERIALIO_H
 #define TW_PLATFORM_TSERIALIO_H
 

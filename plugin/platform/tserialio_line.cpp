@@ -126,6 +126,11 @@ TSstatus ts_line_acquire(const TSconfigRec& config, TsLine** out, int* fd, bool*
         ts_trace(config.debug, "%s: %s", path, strerror(errno));
         return TS_ERROR_OPEN_FAILED;
     }
+    if (!isatty(f)) {
+        close(f);
+        ts_trace(config.debug, "%s: not a terminal", path);
+        return TS_ERROR_LINE_SETUP;
+    }
     // flock holds against every other open of the device, root's included.
     if (flock(f, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
