@@ -1,6 +1,8 @@
 #include "driver.h"
 
 #include "entry_types.h"
+#include "file_table.h"
+#include "hash_table.h"
 #include "output.h"
 #include "record_reader.h"
 
@@ -182,11 +184,18 @@ int convert_project(DriverState& state) {
     state.entry_index = -1;
     realign_header(state);
     if (input_ok(state)) realign_dir_entries(dir, state);
-    if (input_ok(state) && dir.entry_count != 0 && check_entry_offsets(state, dir)) {
+    // The file table is complete before any entry is converted; offsets are checked
+    // first, so it is read only from where the directory says entry data lie.
+    if (input_ok(state) && check_entry_offsets(state, dir)) {
+        state.file_table = _MakeHashTable(2);
+        create_file_table(dir, state);
+    }
+    if (input_ok(state) && dir.entry_count != 0) {
         state.out_pos = load_be32(entry_at(state, dir, 0) + kEntryOffset);
         for (int32_t i = 0; i < dir.entry_count && input_ok(state); ++i)
             convert_entry(state, dir, item, i);
     }
+    free_file_table(state);
     if (!input_ok(state)) {
         report_fault(state);
         return -1;

@@ -16,6 +16,13 @@ static const EntryType kEntryTypes[] = {
      realign_wind_items,
      {fourcc("COMP"), fourcc("FX__"), fourcc("PROJ"), fourcc("STAT"), fourcc("VIEW")},
      5},
+    {fourcc("FILE"), realign_file_items, {}, 0},
+    {fourcc("CLIP"), realign_clip_items, {}, 0},
+    {fourcc("CLPT"), realign_clpt_items, {}, 0},
+    {fourcc("CLPM"), realign_clpm_items, {}, 0},
+    {fourcc("CLPA"), realign_clpa_items, {}, 0},
+    {fourcc("FDAT"), realign_fdat_items, {}, 0},
+    {fourcc("PREF"), realign_pref_items, {fourcc("COMP"), fourcc("COMQ"), fourcc("PROJ")}, 3},
 };
 
 const EntryType* find_entry_type(uint32_t type) {

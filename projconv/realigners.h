@@ -13,3 +13,12 @@ void realign_wind_items(CurrentItem& item, DriverState& state);
 
 // Entry types whose realigners live with the file table, the clips, the file data,
 // the preferences and the tracks are declared below as they land.
+
+// 'FILE' entries are written from the file table, not from their own bytes.
+void realign_file_items(CurrentItem& item, DriverState& state);
+void realign_clip_items(CurrentItem& item, DriverState& state);
+void realign_clpt_items(CurrentItem& item, DriverState& state);
+void realign_clpm_items(CurrentItem& item, DriverState& state);
+void realign_clpa_items(CurrentItem& item, DriverState& state);
+void realign_fdat_items(CurrentItem& item, DriverState& state);
+void realign_pref_items(CurrentItem& item, DriverState& state);

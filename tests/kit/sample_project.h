@@ -29,6 +29,10 @@ struct Sample {
 // Project tree, templates, lock, time map, links and windows.
 void add_sample_simple_entries(Sample& s);
 
+// Files (written from Sample::files, so added last), clips, file data and
+// preferences.
+void add_sample_file_entries(Sample& s);
+
 Sample sample_project();
 
 } // namespace kit
