@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -62,13 +63,20 @@ bool open_pty(Pty& pty, std::string& error) {
         return false;
     }
     fcntl(pty.master, F_SETFL, fcntl(pty.master, F_GETFL) | O_NONBLOCK);
+    // Watching starts before anyone knows the path, so every client is seen.
+    pty.watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (pty.watch >= 0 && inotify_add_watch(pty.watch, name, IN_OPEN | IN_CLOSE) < 0) {
+        close(pty.watch);
+        pty.watch = -1;
+    }
     return true;
 }
 
 void close_pty(Pty& pty) {
+    if (pty.watch >= 0) close(pty.watch);
     if (pty.slave >= 0) close(pty.slave);
     if (pty.master >= 0) close(pty.master);
-    pty.slave = pty.master = -1;
+    pty.watch = pty.slave = pty.master = -1;
 }
 
 int open_serial(const std::string& path, std::string& error) {

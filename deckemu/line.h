@@ -7,6 +7,7 @@ namespace deckemu {
 struct Pty {
     int master = -1;
     int slave = -1; // held open so that clients may open and close the line at will
+    int watch = -1; // inotify on the client side: tells when clients open and close it
     std::string path;
 };
 

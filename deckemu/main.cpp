@@ -100,6 +100,10 @@ int main(int argc, char** argv) {
 
     ServeOptions options;
     if (verbose) options.verbose = stderr;
+    if (device.empty()) {
+        options.clientWatchFd = pty.watch;
+        options.heldClientFd = pty.slave;
+    }
     ServeEnd end = serve_deck(deck, fd, options, &error);
 
     signal(SIGINT, SIG_DFL);

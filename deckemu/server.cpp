@@ -5,6 +5,8 @@
 #include <cstring>
 #include <ctime>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace deckemu {
@@ -60,8 +62,36 @@ bool write_all(int fd, const Bytes& bytes) {
     return true;
 }
 
+// Clients of a pseudo-terminal, counted from its open and close events.
+struct Clients {
+    int watchFd = -1;
+    int heldFd = -1;
+    FrameReader* reader = nullptr;
+    int open = 0;
+
+    bool known() const { return watchFd >= 0; }
+    // Takes in the events so far; when the last client has gone, drops what it
+    // left unread and any command it left half sent.
+    void update() {
+        if (!known()) return;
+        alignas(inotify_event) char buf[4096];
+        ssize_t n;
+        while ((n = read(watchFd, buf, sizeof buf)) > 0) {
+            for (ssize_t at = 0; at + ssize_t(sizeof(inotify_event)) <= n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+                if (e->mask & IN_OPEN) ++open;
+                if ((e->mask & IN_CLOSE) && open > 0 && --open == 0) {
+                    tcflush(heldFd, TCIFLUSH);
+                    reader->reset();
+                }
+                at += ssize_t(sizeof(inotify_event) + e->len);
+            }
+        }
+    }
+};
+
 // Sends what `reply` becomes once the faults set for it are applied.
-void send_reply(Deck& deck, int fd, size_t logIndex, Bytes reply, int64_t arrival,
+void send_reply(Deck& deck, int fd, Clients& clients, size_t logIndex, Bytes reply, int64_t arrival,
                 const ServeOptions& options) {
     Bytes garbage;
     bool lose, badChecksum;
@@ -83,6 +113,11 @@ void send_reply(Deck& deck, int fd, size_t logIndex, Bytes reply, int64_t arriva
         return;
     }
     if (delay > 0 && !wait_until(deck, arrival + delay)) return;
+    clients.update();
+    if (clients.known() && clients.open == 0) {
+        log_bytes(options.verbose, rate, now_ust(), "->", {}, " (no client: reply dropped)");
+        return;
+    }
     if (badChecksum) reply.back() = uint8_t(reply.back() + 1);
     Bytes out = garbage;
     out.insert(out.end(), reply.begin(), reply.end());
@@ -98,7 +133,8 @@ void send_reply(Deck& deck, int fd, size_t logIndex, Bytes reply, int64_t arriva
     log_bytes(options.verbose, rate, sent, "->", out, ok ? "" : " (write failed)");
 }
 
-void answer(Deck& deck, int fd, const ReceivedFrame& frame, const ServeOptions& options) {
+void answer(Deck& deck, int fd, Clients& clients, const ReceivedFrame& frame,
+            const ServeOptions& options) {
     size_t index;
     int rate;
     {
@@ -108,10 +144,11 @@ void answer(Deck& deck, int fd, const ReceivedFrame& frame, const ServeOptions& 
         rate = deck.cfg.rate;
     }
     log_bytes(options.verbose, rate, frame.lastUst, "<-", frame.raw);
-    send_reply(deck, fd, index, deck_answer(deck, frame), frame.lastUst, options);
+    send_reply(deck, fd, clients, index, deck_answer(deck, frame), frame.lastUst, options);
 }
 
-void answer_timeout(Deck& deck, int fd, FrameReader& reader, const ServeOptions& options) {
+void answer_timeout(Deck& deck, int fd, Clients& clients, FrameReader& reader,
+                    const ServeOptions& options) {
     ReceivedFrame partial;
     partial.raw = reader.pending;
     partial.firstUst = reader.firstUst;
@@ -129,7 +166,7 @@ void answer_timeout(Deck& deck, int fd, FrameReader& reader, const ServeOptions&
         rate = deck.cfg.rate;
     }
     log_bytes(options.verbose, rate, now_ust(), "<-", partial.raw, " (incomplete: time-out)");
-    send_reply(deck, fd, index, nack_frame(kNackTimeout), now_ust(), options);
+    send_reply(deck, fd, clients, index, nack_frame(kNackTimeout), now_ust(), options);
 }
 
 } // namespace
@@ -137,6 +174,7 @@ void answer_timeout(Deck& deck, int fd, FrameReader& reader, const ServeOptions&
 ServeEnd serve_deck(Deck& deck, int fd, const ServeOptions& options, std::string* error) {
     FrameReader reader;
     uint8_t buf[256];
+    Clients clients{options.clientWatchFd, options.heldClientFd, &reader};
     for (;;) {
         if (deck.stopRequested) return ServeEnd::Stopped;
         {
@@ -151,14 +189,15 @@ ServeEnd serve_deck(Deck& deck, int fd, const ServeOptions& options, std::string
             int64_t left = reader.lastUst + kInterByteTimeoutNs - now_ust();
             timeout = left <= 0 ? 0 : int(left / 1'000'000) + 1;
         }
-        pollfd p[2] = {{fd, POLLIN, 0}, {deck.wakeFd, POLLIN, 0}};
-        int ready = poll(p, 2, timeout);
+        pollfd p[3] = {{fd, POLLIN, 0}, {deck.wakeFd, POLLIN, 0}, {clients.watchFd, POLLIN, 0}};
+        int ready = poll(p, clients.known() ? 3 : 2, timeout);
         if (ready < 0) {
             if (errno == EINTR) continue;
             if (error) *error = std::string("poll: ") + std::strerror(errno);
             return ServeEnd::Error;
         }
         if (p[1].revents & POLLIN) drain_wake(deck);
+        if (p[2].revents & POLLIN) clients.update();
         // Bytes waiting are read before a time-out is declared, so that a late
         // wake-up of this thread is not taken for a gap on the line.
         if (p[0].revents & (POLLIN | POLLHUP | POLLERR)) {
@@ -177,11 +216,12 @@ ServeEnd serve_deck(Deck& deck, int fd, const ServeOptions& options, std::string
                                     : std::string("read: ") + std::strerror(errno);
                 return ServeEnd::Error;
             }
-            if (reader.timed_out(ust)) answer_timeout(deck, fd, reader, options);
+            if (reader.timed_out(ust)) answer_timeout(deck, fd, clients, reader, options);
             for (ssize_t i = 0; i < n; ++i)
-                if (auto frame = reader.feed(buf[i], ust)) answer(deck, fd, *frame, options);
+                if (auto frame = reader.feed(buf[i], ust))
+                    answer(deck, fd, clients, *frame, options);
         } else if (reader.timed_out(now_ust())) {
-            answer_timeout(deck, fd, reader, options);
+            answer_timeout(deck, fd, clients, reader, options);
         }
     }
 }

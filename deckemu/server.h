@@ -17,6 +17,11 @@ enum class ServeEnd {
 
 struct ServeOptions {
     FILE* verbose = nullptr; // each command and reply with its time, one line each
+    // On a pseudo-terminal (Pty::watch and Pty::slave): replies are not written
+    // while no client has the line open, and what the last client left unread is
+    // thrown away when it closes, so the next client does not take it for its own.
+    int clientWatchFd = -1;
+    int heldClientFd = -1;
 };
 
 ServeEnd serve_deck(Deck& deck, int fd, const ServeOptions& options = {},

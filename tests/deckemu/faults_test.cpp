@@ -122,3 +122,20 @@ TEST(LineDiscipline, AnswersPromptly) {
         if (e.replyUst - e.frame.lastUst > 9'000'000) ++slow;
     EXPECT_LE(slow, 2);
 }
+
+TEST(LineDiscipline, ANewClientDoesNotGetRepliesLeftByTheLastOne) {
+    OpenDeck d;
+    close(d.fd);
+    d.fd = -1;
+    int first = linetest::open_line(d.served.path());
+    ASSERT_GE(first, 0);
+    deckemu::deck_inject_late_reply(d.deck(), 30);
+    linetest::send_bytes(first, framed({0x00, 0x11}));
+    close(first); // gone before the reply is written
+    sleep_ms(100);
+    int second = linetest::open_line(d.served.path());
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(hex(linetest::read_all(second, 100)), "");
+    EXPECT_EQ(hex(linetest::transact(second, {0x20, 0x00})), kAck);
+    close(second);
+}
