@@ -22,3 +22,6 @@ void realign_clpm_items(CurrentItem& item, DriverState& state);
 void realign_clpa_items(CurrentItem& item, DriverState& state);
 void realign_fdat_items(CurrentItem& item, DriverState& state);
 void realign_pref_items(CurrentItem& item, DriverState& state);
+
+// 'TRAK', 'TRKa' and 'TRKs' entries: the three track types convert alike.
+void realign_trak_items(CurrentItem& item, DriverState& state);

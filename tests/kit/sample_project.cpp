@@ -12,6 +12,7 @@ Sample sample_project() {
     s.project.magic = {'M', 'A', 'C', '1'};
     s.project.header = {0x00, 0x03, 0x00, 0x01, 0x32, 0xA4, 0x11, 0x07};
     add_sample_simple_entries(s);
+    add_sample_track_entries(s);
     add_sample_file_entries(s); // last: its 'FILE' entry lists every section's files
     return s;
 }

@@ -29,6 +29,9 @@ struct Sample {
 // Project tree, templates, lock, time map, links and windows.
 void add_sample_simple_entries(Sample& s);
 
+// Tracks with pair lists, effect lists and tail lists; lists their effect files.
+void add_sample_track_entries(Sample& s);
+
 // Files (written from Sample::files, so added last), clips, file data and
 // preferences.
 void add_sample_file_entries(Sample& s);
