@@ -43,7 +43,7 @@ struct DeckFaults {
 struct LogEntry {
     ReceivedFrame frame;
     Bytes reply;          // as written, faults included; empty when nothing was sent
-    int64_t replyUst = 0; // when the reply was written; 0 until then
+    int64_t replyUst = 0; // when the reply went to the line; 0 until then
 };
 
 using StatusBytes = std::array<uint8_t, 16>;

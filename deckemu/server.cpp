@@ -121,7 +121,7 @@ void send_reply(Deck& deck, int fd, Clients& clients, size_t logIndex, Bytes rep
     if (badChecksum) reply.back() = uint8_t(reply.back() + 1);
     Bytes out = garbage;
     out.insert(out.end(), reply.begin(), reply.end());
-    bool ok = write_all(fd, out);
+    // Logged before the write, so whoever has read the reply finds it in the log.
     int64_t sent = now_ust();
     {
         std::lock_guard lock(deck.mu);
@@ -130,6 +130,7 @@ void send_reply(Deck& deck, int fd, Clients& clients, size_t logIndex, Bytes rep
             deck.log[logIndex].replyUst = sent;
         }
     }
+    bool ok = write_all(fd, out);
     log_bytes(options.verbose, rate, sent, "->", out, ok ? "" : " (write failed)");
 }
 

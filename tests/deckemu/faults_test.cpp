@@ -2,6 +2,7 @@
 // deck's own line discipline: inter-byte time-out, reply latency.
 #include "deck_fixture.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
@@ -103,11 +104,24 @@ TEST(LineDiscipline, GapInsideACommandIsATimeOut) {
 
 TEST(LineDiscipline, BytesAFewMillisecondsApartMakeOneCommand) {
     OpenDeck d(config_at(30, false, 0));
-    for (uint8_t b : framed({0x61, 0x0C, 0x03})) {
-        linetest::send_bytes(d.fd, {b});
-        sleep_ms(2);
+    // A loaded machine may stretch a gap past the limit; such a try proves nothing
+    // and is made again.
+    int conclusive = 0;
+    for (int attempt = 0; attempt < 10 && conclusive < 3; ++attempt) {
+        int64_t last = 0, widest = 0;
+        for (uint8_t b : framed({0x61, 0x0C, 0x03})) {
+            if (last) sleep_ms(2);
+            int64_t now = linetest::ust_now();
+            if (last) widest = std::max(widest, now - last);
+            linetest::send_bytes(d.fd, {b});
+            last = linetest::ust_now();
+        }
+        Bytes reply = linetest::read_all(d.fd, 500);
+        if (widest > 7'000'000) continue;
+        ++conclusive;
+        EXPECT_EQ(hex(reply), "74 04 00 00 00 00 78 ");
     }
-    EXPECT_EQ(hex(linetest::read_all(d.fd, 500)), "74 04 00 00 00 00 78 ");
+    EXPECT_GT(conclusive, 0);
 }
 
 TEST(LineDiscipline, AnswersPromptly) {
