@@ -18,4 +18,4 @@ install_packages() {
 BUILD_PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
 # What the plug-in, its host, the emulator, the benchmarks and the fuzzer need.
 FULL_PACKAGES=(libmotif-dev libxt-dev libx11-dev xvfb xauth xdotool x11-utils xfonts-base
-    libavutil-dev clang libclang-rt-14-dev)
+    libavutil-dev clang libclang-rt-14-dev time)
