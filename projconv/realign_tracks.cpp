@@ -6,7 +6,7 @@
 #include "output.h"
 #include "realigners.h"
 
-#include <cstring>
+#include <vector>
 
 namespace {
 
