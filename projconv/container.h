@@ -41,12 +41,20 @@ constexpr size_t kDirectoryOffset = 0x14;
 constexpr size_t kEntrySize = 32;
 constexpr size_t kEntryType = 0x00, kEntryId = 0x04, kEntryOffset = 0x08, kEntryLength = 0x0C;
 
-// A growable block of output memory. `grow` makes room for at least `need` bytes
-// and may move `base`; it returns false when no more memory can be had.
+// The output as the realigners see it: a window of memory over the output bytes
+// [start, start + size). Converted data only ever go forward, so a window may hand
+// the bytes behind it to its sink (a file) and slide on, and a whole project of any
+// size passes through a few megabytes of memory.
 struct OutputWindow {
     uint8_t* base = nullptr;
     size_t size = 0;
-    bool (*grow)(OutputWindow& w, size_t need) = nullptr;
+    size_t start = 0;
+    // Makes the window cover output bytes [from, end), from >= start; may hand the
+    // bytes before `from` to the sink, move and enlarge the window. False when it
+    // cannot.
+    bool (*cover)(OutputWindow& w, size_t from, size_t end) = nullptr;
+    // Ends the output at `end`, with `head` (header and directory) at offset 0.
+    bool (*finish)(OutputWindow& w, size_t end, const uint8_t* head, size_t head_len) = nullptr;
 };
 
 // The first fault found in the input; the conversion stops there.
@@ -61,7 +69,8 @@ struct DriverState {
     size_t in_size = 0;
     size_t in_pos = 0; // offset of the entry being converted, past its prefix
     OutputWindow* out = nullptr;
-    size_t out_pos = 0; // where the next converted byte goes
+    size_t out_pos = 0;        // output offset where the next converted byte goes
+    std::vector<uint8_t> head; // the output's header and directory, written last
     HashTable* file_table = nullptr;
     std::vector<int16_t> file_ids;
     int16_t file_count = 0;
@@ -76,7 +85,7 @@ struct DriverState {
 struct DirectoryState {
     uint32_t dir_word = 0;
     int32_t entry_count = 0;
-    size_t entries = 0; // output offset of the directory copy
+    size_t entries = 0; // offset of the directory copy in state.head
     size_t dir_bytes = 0;
 };
 

@@ -63,8 +63,8 @@ void realign_header(DriverState& state) {
     std::memcpy(header, state.in_base, kHeaderSize);
     std::memcpy(header, "UxVd", 4);
     state.in_pos = kHeaderSize;
-    state.out_pos = 0;
-    out_put(state, header, kHeaderSize);
+    state.head.assign(header, header + kHeaderSize);
+    state.out_pos = kHeaderSize;
 }
 
 void realign_dir_entries(DirectoryState& dir, DriverState& state) {
@@ -75,7 +75,8 @@ void realign_dir_entries(DirectoryState& dir, DriverState& state) {
     const uint8_t* p = state.in_base + state.in_pos;
     dir.dir_word = load_be32(p);
     dir.entry_count = int32_t(load_be32(p + 4));
-    out_put(state, p, 8);
+    state.head.insert(state.head.end(), p, p + 8);
+    state.out_pos += 8;
     state.in_pos += 8;
     if (dir.entry_count < 0) {
         fail_input(state, kDirWordOffset + 4,
@@ -89,13 +90,17 @@ void realign_dir_entries(DirectoryState& dir, DriverState& state) {
                        " entries runs past the end of the input");
         return;
     }
-    dir.entries = state.out_pos;
-    out_put(state, state.in_base + state.in_pos, dir.dir_bytes);
+    // The directory is edited in this copy as the entries are converted, and goes to
+    // the output last.
+    dir.entries = state.head.size();
+    state.head.insert(state.head.end(), state.in_base + state.in_pos,
+                      state.in_base + state.in_pos + dir.dir_bytes);
+    state.out_pos += dir.dir_bytes;
     state.in_pos += dir.dir_bytes;
 }
 
 static uint8_t* entry_at(DriverState& st, const DirectoryState& dir, int32_t i) {
-    return st.out->base + dir.entries + kEntrySize * size_t(i);
+    return st.head.data() + dir.entries + kEntrySize * size_t(i);
 }
 
 // Every entry's data must lie behind the directory and start inside the input, or
@@ -173,8 +178,6 @@ static void convert_entry(DriverState& st, const DirectoryState& dir, CurrentIte
         std::fflush(st.diag);
     }
     if (!input_ok(st)) return;
-    // The window may have moved while the realigner wrote.
-    e = entry_at(st, dir, i);
     store_be32(e + kEntryLength, uint32_t(st.out_pos - offset));
 }
 
@@ -196,6 +199,7 @@ int convert_project(DriverState& state) {
             convert_entry(state, dir, item, i);
     }
     free_file_table(state);
+    out_finish(state);
     if (!input_ok(state)) {
         report_fault(state);
         return -1;
@@ -205,10 +209,15 @@ int convert_project(DriverState& state) {
 
 int convert_buffer(std::span<const uint8_t> in, MemoryOutput& out, size_t& out_len, FILE* diag,
                    const char* prog) {
+    return convert_to(in, out.window, out_len, diag, prog);
+}
+
+int convert_to(std::span<const uint8_t> in, OutputWindow& out, size_t& out_len, FILE* diag,
+               const char* prog) {
     DriverState state;
     state.in_base = in.data();
     state.in_size = in.size();
-    state.out = &out.window;
+    state.out = &out;
     state.diag = diag;
     state.prog = prog;
     int r = convert_project(state);

@@ -95,7 +95,7 @@ void put_record(HashTable* table, std::unique_ptr<FileRecord> rec) {
 }
 
 const uint8_t* directory_entry(const DriverState& st, const DirectoryState& dir, int32_t i) {
-    return st.out->base + dir.entries + kEntrySize * size_t(i);
+    return st.head.data() + dir.entries + kEntrySize * size_t(i);
 }
 
 void write_file_item(DriverState& st, const FileRecord& rec) {

@@ -1,12 +1,12 @@
 // projconv [-c] [-o outfile] [infile]: converts a Mac project to the SGI layout.
 //
-// The whole project is converted in memory before the output file is touched, so a
-// damaged input leaves no output behind and never spoils an existing file.
+// A damaged project is refused with one line and leaves no output file behind.
 
 #include "driver.h"
 #include "output.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -85,23 +85,82 @@ std::span<const uint8_t> map_input(const char* prog, const char* name) {
     return {static_cast<const uint8_t*>(p), size_t(st.st_size)};
 }
 
-void write_output(const char* name, const uint8_t* data, size_t len) {
-    int fd = open(name, O_RDWR | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) {
-        std::perror(name);
-        std::exit(-1);
+// The output file, written through a window of a few megabytes that slides along
+// the converted project. The file is created only when the first window is full or
+// the conversion has ended, so a small damaged project never touches it; a large one
+// that turns out damaged half way is removed again.
+struct FileOutput {
+    OutputWindow window; // first, so the window's callbacks find the file
+    const char* name = nullptr;
+    int fd = -1;
+};
+constexpr size_t kFileWindow = size_t(1024) << 10;
+
+[[noreturn]] void output_failed(FileOutput& f) {
+    std::perror(f.name);
+    if (f.fd >= 0) {
+        close(f.fd);
+        unlink(f.name);
     }
-    for (size_t done = 0; done < len;) {
-        ssize_t n = write(fd, data + done, len - done);
-        if (n < 0) {
-            std::perror(name);
-            close(fd);
-            unlink(name); // a half-written project is worse than none
-            std::exit(-1);
-        }
-        done += size_t(n);
+    std::exit(-1);
+}
+
+void open_output(FileOutput& f) {
+    if (f.fd >= 0) return;
+    f.fd = open(f.name, O_RDWR | O_CREAT | O_TRUNC, 0666);
+    if (f.fd < 0) output_failed(f);
+}
+
+void write_at(FileOutput& f, const uint8_t* data, size_t len, size_t at) {
+    open_output(f);
+    while (len > 0) {
+        ssize_t n = pwrite(f.fd, data, len, off_t(at));
+        if (n < 0) output_failed(f);
+        data += n;
+        len -= size_t(n);
+        at += size_t(n);
     }
-    if (close(fd) < 0) std::perror("close");
+}
+
+// Hands the window's bytes before `upto` to the file. Output the window never held
+// (a gap before the first entry larger than the window) stays a hole: zeros.
+void flush_window(FileOutput& f, size_t upto) {
+    OutputWindow& w = f.window;
+    const size_t held = std::min(upto, w.start + w.size);
+    if (held > w.start) write_at(f, w.base, held - w.start, w.start);
+    w.start = upto;
+}
+
+bool file_cover(OutputWindow& w, size_t from, size_t end) {
+    FileOutput& f = reinterpret_cast<FileOutput&>(w);
+    if (from > w.start) flush_window(f, from);
+    return grow_anonymous_window(w, std::max(end - from, kFileWindow));
+}
+
+bool file_finish(OutputWindow& w, size_t end, const uint8_t* head, size_t head_len) {
+    FileOutput& f = reinterpret_cast<FileOutput&>(w);
+    flush_window(f, end);
+    write_at(f, head, head_len, 0);
+    if (ftruncate(f.fd, off_t(end)) < 0) output_failed(f);
+    if (close(f.fd) < 0) std::perror("close");
+    f.fd = -1;
+    return true;
+}
+
+// Whether `name` is the file already open as standard input.
+bool is_input_file(const char* name) {
+    struct stat in {
+    }, out{};
+    return fstat(0, &in) == 0 && stat(name, &out) == 0 && in.st_dev == out.st_dev &&
+           in.st_ino == out.st_ino;
+}
+
+void write_whole(const char* name, const uint8_t* data, size_t len) {
+    FileOutput f;
+    f.name = name;
+    write_at(f, data, len, 0);
+    if (ftruncate(f.fd, off_t(len)) < 0) output_failed(f);
+    if (close(f.fd) < 0) std::perror("close");
 }
 
 } // namespace
@@ -109,11 +168,30 @@ void write_output(const char* name, const uint8_t* data, size_t len) {
 int main(int argc, char** argv) {
     const Arguments args = parse_arguments(argc, argv);
     const std::span<const uint8_t> in = map_input(argv[0], args.input);
-
-    MemoryOutput out;
+    const char* name = args.output ? args.output : kDefaultOutput;
     size_t out_len = 0;
-    int r = convert_buffer(in, out, out_len, stderr, argv[0]);
-    if (r != 0) return r;
-    write_output(args.output ? args.output : kDefaultOutput, out.window.base, out_len);
+
+    // Converting a project onto itself: the input must stay whole until the end.
+    if (is_input_file(name)) {
+        MemoryOutput out;
+        int r = convert_buffer(in, out, out_len, stderr, argv[0]);
+        if (r != 0) return r;
+        write_whole(name, out.window.base, out_len);
+        return 0;
+    }
+
+    FileOutput out;
+    out.name = name;
+    out.window.cover = file_cover;
+    out.window.finish = file_finish;
+    int r = convert_to(in, out.window, out_len, stderr, argv[0]);
+    release_anonymous_window(out.window);
+    if (r != 0) {
+        if (out.fd >= 0) {
+            close(out.fd);
+            unlink(name); // a half-written project is worse than none
+        }
+        return r;
+    }
     return 0;
 }

@@ -175,6 +175,44 @@ TEST_F(CommandLine, DamagedInputKeepsAnExistingOutput) {
     EXPECT_EQ(read_file(dir / "out.prj"), converted);
 }
 
+// A project larger than the output window is written while it converts; when it
+// turns out damaged near its end, what was written goes again.
+TEST_F(CommandLine, LargeDamagedInputLeavesNoOutput) {
+    Project p;
+    for (int i = 0; i < 100; ++i) p.add("LOCK", "BIG!", Bytes().be16(32000).pattern(32000, 1));
+    p.add("LINK", "CUT!", Bytes().be32(1000).fill(10));
+    write_file(dir / "bad.prj", p.build());
+    RunResult r = run(dir, {"-o", "out.prj", "bad.prj"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.err.rfind("projconv: entry 100 (type 'LINK', id 'CUT!'), input offset ", 0), 0u)
+        << r.err;
+    EXPECT_FALSE(fs::exists(dir / "out.prj"));
+}
+
+// Entry data may start far behind the directory; the gap comes out as zeros even when
+// it is wider than the output window.
+TEST_F(CommandLine, WideGapBeforeTheFirstEntry) {
+    Project p;
+    p.gap = 3 << 20;
+    p.add("LOCK", "L1", Bytes().be16(2).raw({0xAA, 0xBB}));
+    write_file(dir / "gap.prj", p.build());
+    ASSERT_EQ(run(dir, {"-o", "out.prj", "gap.prj"}).status, 0);
+    EXPECT_EQ(read_file(dir / "out.prj"), kit::sgi_container(p, {p.entries[0].data}));
+}
+
+TEST_F(CommandLine, ConvertsAProjectOntoItself) {
+    Project p;
+    std::vector<Bytes> out;
+    for (int i = 0; i < 100; ++i) {
+        p.add("LOCK", "BIG!", Bytes().be16(32000).pattern(32000, uint8_t(i)));
+        out.push_back(p.entries.back().data);
+    }
+    write_file(dir / "self.prj", p.build());
+    RunResult r = run(dir, {"-o", "self.prj", "self.prj"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file(dir / "self.prj"), kit::sgi_container(p, out));
+}
+
 TEST_F(CommandLine, SeveralMegabytesConvertExactly) {
     // 160 'LOCK' entries of 32000 bytes: about 5 MB, far past the first output window.
     Project p;
