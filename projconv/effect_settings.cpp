@@ -14,126 +14,258 @@ namespace {
 using K = Kind;
 
 // Positions 8 and 92.
-constexpr Row kPlain26Rows[] = {{0x00, 0x00, 10 * 2, K::Field16}, {0x14, 0x14, 6, K::Bytes}};
+// clang-format off
+constexpr Row kPlain26Rows[] = {
+    {0x00, 0x00, 10 * 2, K::Field16},
+    {0x14, 0x14, 6,      K::Bytes},
+};
+// clang-format on
 constexpr Layout kPlain26{26, 26, kPlain26Rows};
 
+// clang-format off
 constexpr Row k14Rows[] = {
-    {0x000, 0x000, 2, K::Field16}, {kNone, 0x002, 2, K::Zero},    {0x002, 0x004, 4, K::Field32},
-    {0x006, 0x008, 268, K::Bytes}, {0x112, 0x114, 2, K::Field16}, {0x114, 0x116, 3, K::Bytes},
-    {kNone, 0x119, 3, K::Zero},    {0x117, kNone, 1, K::Skipped},
+    {0x000, 0x000, 2,   K::Field16},
+    {kNone, 0x002, 2,   K::Zero},
+    {0x002, 0x004, 4,   K::Field32},
+    {0x006, 0x008, 268, K::Bytes},
+    {0x112, 0x114, 2,   K::Field16},
+    {0x114, 0x116, 3,   K::Bytes},
+    {kNone, 0x119, 3,   K::Zero},
+    {0x117, kNone, 1,   K::Skipped},
 };
+// clang-format on
 constexpr Layout k14{280, 284, k14Rows};
 
+// clang-format off
 constexpr Row k15Rows[] = {
-    {0x000, 0x000, 2, K::Field16}, {0x002, 0x002, 1, K::Bytes},   {kNone, 0x003, 1, K::Zero},
-    {0x003, kNone, 1, K::Skipped}, {0x004, 0x004, 2, K::Field16}, {0x006, 0x006, 17, K::Bytes},
-    {0x017, kNone, 1, K::Skipped}, {0x018, 0x017, 256, K::Bytes}, {kNone, 0x117, 1, K::Zero},
-    {0x118, 0x118, 2, K::Field16}, {0x11A, 0x11A, 1, K::Bytes},   {kNone, 0x11B, 1, K::Zero},
-    {0x11B, kNone, 1, K::Skipped}, {0x11C, 0x11C, 2, K::Field16}, {0x11E, 0x11E, 520, K::Bytes},
-    {0x326, 0x326, 2, K::Field16},
+    {0x000, 0x000, 2,   K::Field16},
+    {0x002, 0x002, 1,   K::Bytes},
+    {kNone, 0x003, 1,   K::Zero},
+    {0x003, kNone, 1,   K::Skipped},
+    {0x004, 0x004, 2,   K::Field16},
+    {0x006, 0x006, 17,  K::Bytes},
+    {0x017, kNone, 1,   K::Skipped},
+    {0x018, 0x017, 256, K::Bytes},
+    {kNone, 0x117, 1,   K::Zero},
+    {0x118, 0x118, 2,   K::Field16},
+    {0x11A, 0x11A, 1,   K::Bytes},
+    {kNone, 0x11B, 1,   K::Zero},
+    {0x11B, kNone, 1,   K::Skipped},
+    {0x11C, 0x11C, 2,   K::Field16},
+    {0x11E, 0x11E, 520, K::Bytes},
+    {0x326, 0x326, 2,   K::Field16},
 };
+// clang-format on
 constexpr Layout k15{808, 808, k15Rows};
 
+// clang-format off
 constexpr Row k22Rows[] = {
-    {0x0, 0x0, 8, K::Bytes}, {0x8, 0x8, 2, K::Field16}, {0xA, 0xA, 6, K::Bytes}};
+    {0x0, 0x0, 8, K::Bytes},
+    {0x8, 0x8, 2, K::Field16},
+    {0xA, 0xA, 6, K::Bytes},
+};
+// clang-format on
 constexpr Layout k22{16, 16, k22Rows};
 
-constexpr Row k26Rows[] = {{0x0, 0x0, 4, K::Field32},
-                           {0x4, 0x4, 7, K::Bytes},
-                           {kNone, 0xB, 1, K::Zero},
-                           {0xB, kNone, 1, K::Skipped}};
+// clang-format off
+constexpr Row k26Rows[] = {
+    {0x0,   0x0,   4, K::Field32},
+    {0x4,   0x4,   7, K::Bytes},
+    {kNone, 0xB,   1, K::Zero},
+    {0xB,   kNone, 1, K::Skipped},
+};
+// clang-format on
 constexpr Layout k26{12, 12, k26Rows};
 
-constexpr Row k27Rows[] = {{0x0, 0x0, 2, K::Field16},
-                           {0x2, 0x2, 13, K::Bytes},
-                           {kNone, 0xF, 1, K::Zero},
-                           {0xF, kNone, 1, K::Skipped}};
+// clang-format off
+constexpr Row k27Rows[] = {
+    {0x0,   0x0,   2,  K::Field16},
+    {0x2,   0x2,   13, K::Bytes},
+    {kNone, 0xF,   1,  K::Zero},
+    {0xF,   kNone, 1,  K::Skipped},
+};
+// clang-format on
 constexpr Layout k27{16, 16, k27Rows};
 
-constexpr Row k28Rows[] = {{0x00, 0x00, 11 * 2, K::Widened16}};
+// clang-format off
+constexpr Row k28Rows[] = {
+    {0x00, 0x00, 11 * 2, K::Widened16},
+};
+// clang-format on
 constexpr Layout k28{22, 44, k28Rows};
 
-constexpr Row k29Rows[] = {{0x0, 0x0, 8, K::Bytes}, {0x8, 0x8, 2, K::Field16}};
+// clang-format off
+constexpr Row k29Rows[] = {
+    {0x0, 0x0, 8, K::Bytes},
+    {0x8, 0x8, 2, K::Field16},
+};
+// clang-format on
 constexpr Layout k29{10, 10, k29Rows};
 
+// clang-format off
 constexpr Row k40Rows[] = {
-    {0x00, 0x00, 2, K::Field16},     {kNone, 0x02, 2, K::Zero},    {0x02, 0x04, 4, K::Field32},
-    {0x06, 0x08, 2, K::Field16},     {kNone, 0x0A, 2, K::Zero},    {0x08, 0x0C, 4, K::Field32},
-    {0x0C, 0x10, 2, K::Field16},     {kNone, 0x12, 2, K::Zero},    {0x0E, 0x14, 4, K::Field32},
-    {0x12, 0x18, 2 * 2, K::Field16}, {0x16, 0x1C, 4, K::Field32},  {0x1A, 0x20, 71, K::Bytes},
-    {kNone, 0x67, 1, K::Zero},       {0x61, kNone, 1, K::Skipped},
+    {0x00,  0x00,  2,     K::Field16},
+    {kNone, 0x02,  2,     K::Zero},
+    {0x02,  0x04,  4,     K::Field32},
+    {0x06,  0x08,  2,     K::Field16},
+    {kNone, 0x0A,  2,     K::Zero},
+    {0x08,  0x0C,  4,     K::Field32},
+    {0x0C,  0x10,  2,     K::Field16},
+    {kNone, 0x12,  2,     K::Zero},
+    {0x0E,  0x14,  4,     K::Field32},
+    {0x12,  0x18,  2 * 2, K::Field16},
+    {0x16,  0x1C,  4,     K::Field32},
+    {0x1A,  0x20,  71,    K::Bytes},
+    {kNone, 0x67,  1,     K::Zero},
+    {0x61,  kNone, 1,     K::Skipped},
 };
+// clang-format on
 constexpr Layout k40{98, 104, k40Rows};
 
+// clang-format off
 constexpr Row k54Rows[] = {
-    {0x00, 0x00, 2, K::Field16}, {kNone, 0x02, 2, K::Zero},   {0x02, 0x04, 4, K::Field32},
-    {0x06, 0x08, 64, K::Bytes},  {0x46, 0x48, 2, K::Field16}, {kNone, 0x4A, 2, K::Zero},
+    {0x00,  0x00, 2,  K::Field16},
+    {kNone, 0x02, 2,  K::Zero},
+    {0x02,  0x04, 4,  K::Field32},
+    {0x06,  0x08, 64, K::Bytes},
+    {0x46,  0x48, 2,  K::Field16},
+    {kNone, 0x4A, 2,  K::Zero},
 };
+// clang-format on
 constexpr Layout k54{72, 76, k54Rows};
 
-constexpr Row k57Rows[] = {{0x00, 0x00, 18, K::Bytes}};
+// clang-format off
+constexpr Row k57Rows[] = {
+    {0x00, 0x00, 18, K::Bytes},
+};
+// clang-format on
 constexpr Layout k57{18, 18, k57Rows};
 
-constexpr Row k66Rows[] = {{0x0, 0x0, 2 * 4, K::Field32}, {0x8, 0x8, 2 * 2, K::Field16}};
+// clang-format off
+constexpr Row k66Rows[] = {
+    {0x0, 0x0, 2 * 4, K::Field32},
+    {0x8, 0x8, 2 * 2, K::Field16},
+};
+// clang-format on
 constexpr Layout k66{12, 12, k66Rows};
 
-constexpr Row k67Rows[] = {{0x00, 0x00, 95 * 2, K::Field16}};
+// clang-format off
+constexpr Row k67Rows[] = {
+    {0x00, 0x00, 95 * 2, K::Field16},
+};
+// clang-format on
 constexpr Layout k67{190, 190, k67Rows};
 
-constexpr Row k78Rows[] = {{0x0, 0x0, 2, K::Field16}, {0x2, 0x2, 8, K::Bytes}};
+// clang-format off
+constexpr Row k78Rows[] = {
+    {0x0, 0x0, 2, K::Field16},
+    {0x2, 0x2, 8, K::Bytes},
+};
+// clang-format on
 constexpr Layout k78{10, 10, k78Rows};
 
+// clang-format off
 constexpr Row k79Rows[] = {
-    {0x0, 0x0, 2, K::Field16}, {kNone, 0x2, 2, K::Zero}, {0x2, 0x4, 4, K::Dropped}};
+    {0x0,   0x0, 2, K::Field16},
+    {kNone, 0x2, 2, K::Zero},
+    {0x2,   0x4, 4, K::Dropped},
+};
+// clang-format on
 constexpr Layout k79{6, 8, k79Rows};
 
+// clang-format off
 constexpr Row k86Rows[] = {
-    {0x0, 0x0, 2, K::Field16},     {kNone, 0x2, 2, K::Zero}, {0x2, 0x4, 4, K::Field32},
-    {0x6, 0x8, 3 * 2, K::Field16}, {kNone, 0xE, 2, K::Zero},
+    {0x0,   0x0, 2,     K::Field16},
+    {kNone, 0x2, 2,     K::Zero},
+    {0x2,   0x4, 4,     K::Field32},
+    {0x6,   0x8, 3 * 2, K::Field16},
+    {kNone, 0xE, 2,     K::Zero},
 };
+// clang-format on
 constexpr Layout k86{12, 16, k86Rows};
 
-constexpr Row k93Rows[] = {{0x0, 0x0, 1, K::Bytes}, {0x1, kNone, 1, K::Skipped}};
+// clang-format off
+constexpr Row k93Rows[] = {
+    {0x0, 0x0,   1, K::Bytes},
+    {0x1, kNone, 1, K::Skipped},
+};
+// clang-format on
 constexpr Layout k93{2, 1, k93Rows};
 
-constexpr Row k98Rows[] = {{0x0, 0x0, 4 * 2, K::Field16}, {0x8, 0x8, 400, K::Bytes}};
+// clang-format off
+constexpr Row k98Rows[] = {
+    {0x0, 0x0, 4 * 2, K::Field16},
+    {0x8, 0x8, 400,   K::Bytes},
+};
+// clang-format on
 constexpr Layout k98{408, 408, k98Rows};
 
-constexpr Row k104Rows[] = {{0x0, 0x0, 2 * 2, K::Field16}, {0x4, 0x4, 4, K::Dropped}};
+// clang-format off
+constexpr Row k104Rows[] = {
+    {0x0, 0x0, 2 * 2, K::Field16},
+    {0x4, 0x4, 4,     K::Dropped},
+};
+// clang-format on
 constexpr Layout k104{8, 8, k104Rows};
 
-constexpr Row k120Rows[] = {{0x0, 0x0, 3 * 2, K::Widened16}};
+// clang-format off
+constexpr Row k120Rows[] = {
+    {0x0, 0x0, 3 * 2, K::Widened16},
+};
+// clang-format on
 constexpr Layout k120{6, 12, k120Rows};
 
+// clang-format off
 constexpr Row k121Rows[] = {
-    {0x0, 0x0, 4, K::Field32}, {0x4, 0x4, 6, K::Masked16}, {kNone, 0xA, 2, K::Zero}};
+    {0x0,   0x0, 4, K::Field32},
+    {0x4,   0x4, 6, K::Masked16},
+    {kNone, 0xA, 2, K::Zero},
+};
+// clang-format on
 constexpr Layout k121{10, 12, k121Rows};
 
+// clang-format off
 constexpr Row k122Rows[] = {
-    {0x0, 0x0, 2, K::Field16},
+    {0x0,   0x0, 2, K::Field16},
     {kNone, 0x2, 2, K::Zero},
-    {0x2, 0x4, 4, K::Dropped},
-    {0x6, 0x8, 4, K::Dropped},
+    {0x2,   0x4, 4, K::Dropped},
+    {0x6,   0x8, 4, K::Dropped},
 };
+// clang-format on
 constexpr Layout k122{10, 12, k122Rows};
 
+// clang-format off
 constexpr Row k126Rows[] = {
-    {0x00, 0x00, 8 * 2, K::Field16}, {0x10, 0x10, 4, K::Dropped},
-    {0x14, 0x14, 4, K::Dropped},     {0x18, 0x18, 2 * 2, K::Field16},
-    {0x1C, 0x1C, 5 * 4, K::Field32}, {0x30, 0x30, 2 * 2, K::Field16},
-    {0x34, 0x34, 4, K::Field32},
+    {0x00, 0x00, 8 * 2, K::Field16},
+    {0x10, 0x10, 4,     K::Dropped},
+    {0x14, 0x14, 4,     K::Dropped},
+    {0x18, 0x18, 2 * 2, K::Field16},
+    {0x1C, 0x1C, 5 * 4, K::Field32},
+    {0x30, 0x30, 2 * 2, K::Field16},
+    {0x34, 0x34, 4,     K::Field32},
 };
+// clang-format on
 constexpr Layout k126{56, 56, k126Rows};
 
-constexpr Row k128Rows[] = {{0x0, 0x0, 6 * 2, K::Widened16}};
+// clang-format off
+constexpr Row k128Rows[] = {
+    {0x0, 0x0, 6 * 2, K::Widened16},
+};
+// clang-format on
 constexpr Layout k128{12, 24, k128Rows};
 
+// clang-format off
 constexpr Row k131Rows[] = {
-    {0x00, 0x00, 3 * 2, K::Field16}, {kNone, 0x06, 2, K::Zero},
-    {0x06, 0x08, 4, K::Dropped},     {0x0A, 0x0C, 4, K::Dropped},
-    {0x0E, 0x10, 4, K::Dropped},     {0x12, 0x14, 5 * 2, K::Field16},
-    {kNone, 0x1E, 2, K::Zero},       {0x1C, 0x20, 5 * 4, K::Field32},
+    {0x00,  0x00, 3 * 2, K::Field16},
+    {kNone, 0x06, 2,     K::Zero},
+    {0x06,  0x08, 4,     K::Dropped},
+    {0x0A,  0x0C, 4,     K::Dropped},
+    {0x0E,  0x10, 4,     K::Dropped},
+    {0x12,  0x14, 5 * 2, K::Field16},
+    {kNone, 0x1E, 2,     K::Zero},
+    {0x1C,  0x20, 5 * 4, K::Field32},
 };
+// clang-format on
 constexpr Layout k131{48, 52, k131Rows};
 
 struct PositionLayout {

@@ -17,12 +17,14 @@ namespace {
 
 // The fixed head of a file record, Mac 18 bytes; its SGI form is the first 20 bytes
 // of the file's output item.
+// clang-format off
 constexpr Row kFileHeadRows[] = {
-    {0x00, 0x00, 2, Kind::Field16}, // file id
-    {kNone, 0x02, 2, Kind::Zero},
-    {0x02, 0x04, 12, Kind::Bytes},  // file info
-    {0x0E, 0x10, 4, Kind::Field32}, // file type
+    {0x00,  0x00, 2,  Kind::Field16}, // file id
+    {kNone, 0x02, 2,  Kind::Zero},
+    {0x02,  0x04, 12, Kind::Bytes}, // file info
+    {0x0E,  0x10, 4,  Kind::Field32}, // file type
 };
+// clang-format on
 constexpr Layout kFileHead{18, 20, kFileHeadRows};
 static_assert(layout_is_sound(kFileHead));
 

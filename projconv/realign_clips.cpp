@@ -7,32 +7,46 @@
 
 namespace {
 
+// clang-format off
 constexpr Row kClipRows[] = {
-    {0x00, 0x00, 2 * 2, Kind::Field16}, {0x04, 0x04, 4, Kind::Field32},
-    {0x08, 0x08, 48, Kind::Bytes},      {0x38, 0x38, 4, Kind::Field32},
-    {0x3C, 0x3C, 3 * 2, Kind::Field16}, {0x42, 0x42, 8, Kind::Bytes},
-    {0x4A, 0x4A, 2 * 2, Kind::Field16}, {0x4E, 0x4E, 14, Kind::Bytes},
-    {0x5C, 0x5C, 2, Kind::Field16},     {kNone, 0x5E, 2, Kind::Zero},
+    {0x00,  0x00, 2 * 2, Kind::Field16},
+    {0x04,  0x04, 4,     Kind::Field32},
+    {0x08,  0x08, 48,    Kind::Bytes},
+    {0x38,  0x38, 4,     Kind::Field32},
+    {0x3C,  0x3C, 3 * 2, Kind::Field16},
+    {0x42,  0x42, 8,     Kind::Bytes},
+    {0x4A,  0x4A, 2 * 2, Kind::Field16},
+    {0x4E,  0x4E, 14,    Kind::Bytes},
+    {0x5C,  0x5C, 2,     Kind::Field16},
+    {kNone, 0x5E, 2,     Kind::Zero},
 };
+// clang-format on
 constexpr Layout kClip{94, 96, kClipRows};
 
+// clang-format off
 constexpr Row kClipTextRows[] = {
-    {0x00, 0x00, 2, Kind::Field16},
+    {0x00, 0x00, 2,  Kind::Field16},
     {0x02, 0x02, 32, Kind::Bytes},
 };
+// clang-format on
 constexpr Layout kClipText{34, 34, kClipTextRows};
 
 // The head of a 'CLPM' record; the byte run of length L follows it.
+// clang-format off
 constexpr Row kClipMediaHeadRows[] = {
-    {0x00, 0x00, 2, Kind::Field16}, {0x02, 0x02, 4, Kind::Field32}, // L
+    {0x00, 0x00, 2, Kind::Field16},
+    {0x02, 0x02, 4, Kind::Field32}, // L
 };
+// clang-format on
 constexpr Layout kClipMediaHead{6, 6, kClipMediaHeadRows};
 constexpr size_t kClipMediaLength = 0x02;
 
+// clang-format off
 constexpr Row kClipAttributeRows[] = {
     {0x00, 0x00, 2, Kind::Field16},
     {0x02, 0x02, 4, Kind::Field32},
 };
+// clang-format on
 constexpr Layout kClipAttribute{6, 6, kClipAttributeRows};
 
 static_assert(layout_is_sound(kClip));

@@ -6,29 +6,41 @@
 
 namespace {
 
+// clang-format off
 constexpr Row kProjectLongRows[] = {
-    {0x00, 0x00, 5 * 2, Kind::Field16}, // SGI 0x02 form word, SGI 0x04 nesting word
-    {kNone, 0x0A, 2, Kind::Zero},       {0x0A, 0x0C, 4, Kind::Field32},
-    {0x0E, 0x10, 2, Kind::Bytes},       {0x10, 0x12, 4, Kind::Field32},
-    {kNone, 0x16, 2, Kind::Zero},       {0x14, 0x18, 3 * 4, Kind::Field32},
-    {0x20, 0x24, 8, Kind::Bytes},
+    {0x00,  0x00, 5 * 2, Kind::Field16}, // SGI 0x02 form word, SGI 0x04 nesting word
+    {kNone, 0x0A, 2,     Kind::Zero},
+    {0x0A,  0x0C, 4,     Kind::Field32},
+    {0x0E,  0x10, 2,     Kind::Bytes},
+    {0x10,  0x12, 4,     Kind::Field32},
+    {kNone, 0x16, 2,     Kind::Zero},
+    {0x14,  0x18, 3 * 4, Kind::Field32},
+    {0x20,  0x24, 8,     Kind::Bytes},
 };
+// clang-format on
 constexpr Layout kProjectLong{40, 44, kProjectLongRows};
 
 // The short form comes out as a long-form record: form word 0x8000 (set below),
 // no nesting, everything from SGI 0x10 on zero.
+// clang-format off
 constexpr Row kProjectShortRows[] = {
-    {0x00, 0x00, 2, Kind::Field16},     {0x02, 0x02, 2, Kind::Dropped},
-    {0x04, 0x04, 3 * 2, Kind::Dropped}, {kNone, 0x0A, 2, Kind::Zero},
-    {0x0A, 0x0C, 4, Kind::Field32},     {kNone, 0x10, 28, Kind::Zero},
+    {0x00,  0x00, 2,     Kind::Field16},
+    {0x02,  0x02, 2,     Kind::Dropped},
+    {0x04,  0x04, 3 * 2, Kind::Dropped},
+    {kNone, 0x0A, 2,     Kind::Zero},
+    {0x0A,  0x0C, 4,     Kind::Field32},
+    {kNone, 0x10, 28,    Kind::Zero},
 };
+// clang-format on
 constexpr Layout kProjectShort{14, 44, kProjectShortRows};
 
+// clang-format off
 constexpr Row kTemplateRows[] = {
-    {0x00, 0x00, 2, Kind::Field16},
+    {0x00,  0x00, 2, Kind::Field16},
     {kNone, 0x02, 2, Kind::Zero},
-    {0x02, 0x04, 8, Kind::Bytes},
+    {0x02,  0x04, 8, Kind::Bytes},
 };
+// clang-format on
 constexpr Layout kTemplate{10, 12, kTemplateRows};
 
 static_assert(layout_is_sound(kProjectLong));

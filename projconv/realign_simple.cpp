@@ -7,10 +7,12 @@
 
 namespace {
 
+// clang-format off
 constexpr Row kWindowRows[] = {
     {0x00, 0x00, 4 * 2, Kind::Field16},
-    {0x08, 0x08, 2, Kind::Bytes},
+    {0x08, 0x08, 2,     Kind::Bytes},
 };
+// clang-format on
 constexpr Layout kWindow{10, 10, kWindowRows};
 static_assert(layout_is_sound(kWindow));
 

@@ -12,23 +12,44 @@ namespace {
 
 using K = Kind;
 
+// clang-format off
 constexpr Row kTrackRows[] = {
-    {0x00, 0x00, 2, K::Field16},  {0x02, 0x02, 2, K::Field16},     {0x04, 0x04, 4 * 4, K::Field32},
-    {0x14, 0x14, 22, K::Bytes},   {kNone, 0x2A, 2, K::Zero},       {0x2A, 0x2C, 11, K::Bytes},
-    {0x35, kNone, 1, K::Skipped}, {kNone, 0x37, 1, K::Zero},       {0x36, 0x38, 3 * 2, K::Field16},
-    {0x3C, 0x3E, 6, K::Bytes},    {0x42, 0x44, 9 * 4, K::Field32}, {0x66, 0x68, 3 * 2, K::Field16},
-    {0x6C, 0x6E, 6, K::Bytes},
+    {0x00,  0x00,  2,     K::Field16},
+    {0x02,  0x02,  2,     K::Field16},
+    {0x04,  0x04,  4 * 4, K::Field32},
+    {0x14,  0x14,  22,    K::Bytes},
+    {kNone, 0x2A,  2,     K::Zero},
+    {0x2A,  0x2C,  11,    K::Bytes},
+    {0x35,  kNone, 1,     K::Skipped},
+    {kNone, 0x37,  1,     K::Zero},
+    {0x36,  0x38,  3 * 2, K::Field16},
+    {0x3C,  0x3E,  6,     K::Bytes},
+    {0x42,  0x44,  9 * 4, K::Field32},
+    {0x66,  0x68,  3 * 2, K::Field16},
+    {0x6C,  0x6E,  6,     K::Bytes},
 };
+// clang-format on
 constexpr Layout kTrack{114, 116, kTrackRows};
 constexpr size_t kTailFlag = 0x64; // SGI offset of the last 32-bit field
 
+// clang-format off
 constexpr Row kPairHeaderRows[] = {
-    {0, 0, 2, K::Field16}, {2, 2, 2, K::Field16}, {4, 4, 2, K::Bytes}, {kNone, 6, 2, K::Zero}};
+    {0,     0, 2, K::Field16},
+    {2,     2, 2, K::Field16},
+    {4,     4, 2, K::Bytes},
+    {kNone, 6, 2, K::Zero},
+};
+// clang-format on
 constexpr Layout kPairHeader{6, 8, kPairHeaderRows};
 constexpr size_t kPairCount = 2;
 
+// clang-format off
 constexpr Row kPairItemRows[] = {
-    {0, 0, 4, K::Field32}, {4, 4, 2, K::Field16}, {kNone, 6, 2, K::Zero}};
+    {0,     0, 4, K::Field32},
+    {4,     4, 2, K::Field16},
+    {kNone, 6, 2, K::Zero},
+};
+// clang-format on
 constexpr Layout kPairItem{6, 8, kPairItemRows};
 
 static_assert(layout_is_sound(kTrack));
