@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <mutex>
 #include <poll.h>
 #include <thread>
+#include <vector>
 
 using linetest::Bytes;
 using linetest::framed;
@@ -51,14 +53,19 @@ TEST(Faults, LostReplyStillActsOnTheCommand) {
 TEST(Faults, LateReply) {
     OpenDeck d;
     deckemu::deck_inject_late_reply(d.deck(), 60);
+    int64_t sent = linetest::ust_now();
     linetest::send_bytes(d.fd, framed({0x20, 0x00}));
-    EXPECT_EQ(hex(linetest::read_frame(d.fd, 20)), "") << "nothing early";
     EXPECT_EQ(hex(linetest::read_frame(d.fd, 2000)), kAck);
+    EXPECT_GE(linetest::ust_now() - sent, 60'000'000) << "nothing early";
     auto log = deckemu::deck_log(d.deck());
     ASSERT_EQ(log.size(), 1u);
     EXPECT_GE(log[0].replyUst - log[0].frame.lastUst, 60'000'000);
-    // Only that one.
-    EXPECT_EQ(hex(d.transact({0x20, 0x00}, 50)), kAck);
+    // Only that one: the fault is used up, and the next reply comes.
+    {
+        std::lock_guard lock(d.deck().mu);
+        EXPECT_EQ(d.deck().faults.lateNextNs, 0);
+    }
+    EXPECT_EQ(hex(d.transact({0x20, 0x00})), kAck);
 }
 
 TEST(Faults, SilenceUntilLifted) {
@@ -125,16 +132,19 @@ TEST(LineDiscipline, BytesAFewMillisecondsApartMakeOneCommand) {
 }
 
 TEST(LineDiscipline, AnswersPromptly) {
-    // Generous: a real deck must answer within 9 ms; a pause of the machine is allowed for.
+    // A real deck must answer within 9 ms. The median is held to that: any single
+    // reply may be held back by a pause of a loaded machine.
     OpenDeck d;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 21; ++i) {
         linetest::send_bytes(d.fd, framed({0x61, 0x0C, 0x03}));
         ASSERT_EQ(linetest::read_frame(d.fd, 500).size(), 7u);
     }
-    int slow = 0;
+    std::vector<int64_t> delays;
     for (const auto& e : deckemu::deck_log(d.deck()))
-        if (e.replyUst - e.frame.lastUst > 9'000'000) ++slow;
-    EXPECT_LE(slow, 2);
+        delays.push_back(e.replyUst - e.frame.lastUst);
+    ASSERT_EQ(delays.size(), 21u);
+    std::sort(delays.begin(), delays.end());
+    EXPECT_LE(delays[10], 9'000'000);
 }
 
 TEST(LineDiscipline, ANewClientDoesNotGetRepliesLeftByTheLastOne) {

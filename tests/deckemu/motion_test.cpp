@@ -97,10 +97,17 @@ TEST(TapeMotion, CueUpReachesTheTargetAndSetsCueUpComplete) {
     OpenDeck d(config_at(30, false, 0));
     // 00:00:10:00 is 300 frames on: a seek of a few fields at fifty times play speed.
     ASSERT_EQ(hex(d.transact({0x24, 0x31, 0x00, 0x10, 0x00, 0x00})), "10 01 11 ");
+    int64_t cueField = last_arrival_field(d, 30);
+    // Three hundred frames at fifty times play speed: twelve fields on the way.
+    EXPECT_EQ(deckemu::deck_status(d.deck(), field_start(30, cueField + 11))[4] & 0x01, 0x01);
     Bytes s = status(d);
     ASSERT_EQ(s.size(), 12u);
-    EXPECT_EQ(s[6] & 0x01, 0x01) << "byte 4 bit 0 while the cue runs";
-    EXPECT_EQ(s[4] & 0x01, 0x00) << "no cue-up complete before arrival";
+    // On the line too, when the poll came before the cue could arrive (a loaded
+    // machine may hold the test back longer than the cue takes).
+    if (last_arrival_field(d, 30) < cueField + 12) {
+        EXPECT_EQ(s[6] & 0x01, 0x01) << "byte 4 bit 0 while the cue runs";
+        EXPECT_EQ(s[4] & 0x01, 0x00) << "no cue-up complete before arrival";
+    }
     ASSERT_TRUE(wait_cue_complete(d, 5000));
     s = status(d);
     EXPECT_EQ(hex(s), hex(framed({0x79, 0x20, 0x00, 0x80, 0x03, 0, 0, 0, 0, 0, 0})));
@@ -172,12 +179,14 @@ TEST_P(ShuttleSpeed, MovesAtTheSpeedOfItsDataByte) {
     Bytes s = d.transact({0x61, 0x20, 0x03});
     EXPECT_EQ(hex(s), hex(framed({0x73, 0x20, 0x00, 0x80, 0x20})));
 
-    // Reverse at the same speed comes back the same way.
+    // Reverse at the same speed comes back the same way: forward until the
+    // reverse command's field, back from there.
     ASSERT_EQ(hex(d.transact({0x21, 0x23, c.speed})), "10 01 11 ");
     int64_t f1 = last_arrival_field(d, 30);
     sleep_ms(c.runMs);
     Timed back = time_sense(d, 30);
-    EXPECT_NEAR(double(back.frames), double(t.frames) - c.times * double(back.field - f1) / 2, 1.5);
+    double turned = double(start) + c.times * double(f1 - f0) / 2;
+    EXPECT_NEAR(double(back.frames), turned - c.times * double(back.field - f1) / 2, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Speeds, ShuttleSpeed,
@@ -187,11 +196,15 @@ INSTANTIATE_TEST_SUITE_P(Speeds, ShuttleSpeed,
 TEST(TapeMotion, ShuttleAtATenthIsNotPlaySpeed) {
     OpenDeck d(config_at(30, false, 3000));
     ASSERT_EQ(hex(d.transact({0x21, 0x13, 0x20})), "10 01 11 ");
+    int64_t f0 = last_arrival_field(d, 30);
     sleep_ms(1000);
     // A second at a tenth is about three frames; at play speed it would be thirty.
-    int64_t moved = time_sense(d, 30).frames - 3000;
+    Timed t = time_sense(d, 30);
+    double playFrames = double(t.field - f0) / 2;
+    int64_t moved = t.frames - 3000;
     EXPECT_GE(moved, 2);
-    EXPECT_LE(moved, 6);
+    EXPECT_GE(double(moved), playFrames / 20);
+    EXPECT_LE(double(moved), playFrames / 5);
 }
 
 TEST(TapeMotion, StillHolds) {

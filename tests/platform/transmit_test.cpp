@@ -45,20 +45,30 @@ TEST_F(TransmitPort, EveryByteValueLeavesUnchangedAndInOrder) {
 
 TEST_F(TransmitPort, PastStampLeavesBeforeAnEarlierQueuedFutureByte) {
     stamp_t now = now_ust();
-    ASSERT_EQ(send({0xF0}, now + 300000000), 0);        // 300 ms ahead
-    ASSERT_EQ(send({0x01, 0x02}, now - 1000000000), 0); // a second ago
-    EXPECT_EQ(receive(3), (std::vector<unsigned char>{0x01, 0x02, 0xF0}));
+    ASSERT_EQ(send({0xF0}, now + 3600LL * 1000000000), 0); // an hour ahead
+    ASSERT_EQ(send({0x01, 0x02}, now - 1000000000), 0);    // a second ago
+    EXPECT_EQ(receive(2), (std::vector<unsigned char>{0x01, 0x02}));
+    EXPECT_EQ(tsGetFilledBytes(tx), 1);
 }
 
 TEST_F(TransmitPort, BytesLeaveByStampAndEqualStampsKeepTheirOrder) {
-    stamp_t t = now_ust() + 30000000;
-    ASSERT_EQ(send({'a', 'b'}, t), 0);
-    ASSERT_EQ(send({'c', 'd'}, t), 0);
-    ASSERT_EQ(send({'e'}, t - 10000000), 0);
-    ASSERT_EQ(send({'f'}, t + 10000000), 0);
-    ASSERT_EQ(send({'g'}, t), 0);
-    std::vector<unsigned char> got = receive(7);
-    EXPECT_EQ(std::string(got.begin(), got.end()), "eabcdgf");
+    // Every byte must be queued before the earliest stamp comes; a try that a
+    // loaded machine held back longer proves nothing and is made again.
+    bool conclusive = false;
+    for (int attempt = 0; attempt < 5 && !conclusive; ++attempt) {
+        stamp_t t = now_ust() + 200000000;
+        ASSERT_EQ(send({'a', 'b'}, t), 0);
+        ASSERT_EQ(send({'c', 'd'}, t), 0);
+        ASSERT_EQ(send({'e'}, t - 100000000), 0);
+        ASSERT_EQ(send({'f'}, t + 100000000), 0);
+        ASSERT_EQ(send({'g'}, t), 0);
+        conclusive = now_ust() < t - 100000000;
+        std::vector<unsigned char> got = receive(7);
+        if (conclusive) {
+            EXPECT_EQ(std::string(got.begin(), got.end()), "eabcdgf");
+        }
+    }
+    EXPECT_TRUE(conclusive);
 }
 
 TEST_F(TransmitPort, FilledBytesCountsBytesNotYetSent) {

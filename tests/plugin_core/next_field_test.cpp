@@ -1,6 +1,7 @@
 // The departure time of the next command frame on the live media clock. The
-// clock keeps running while the test looks at it, so each case leaves at least
-// 15 ms of slack before a field boundary could be crossed.
+// clock keeps running while the test looks at it: a try during which the clock
+// crossed into another field (a loaded machine may pause the test) proves
+// nothing and is made again.
 #include <gtest/gtest.h>
 
 #include "X-Tarnwick.h"
@@ -30,15 +31,23 @@ TEST(NextField, DepartsOnTheNextEvenField) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        int64_t before = Now();
-        LastKnownGoodPair = {before - c.sinceSample, 100};
-        video_ust_per_msc = kPalNsPerField;
-        LastMSC = 0;
-        int64_t when = -1;
-        CalculateNextMSC(&when);
-        EXPECT_EQ(NowMSC, c.nowMsc);
-        EXPECT_EQ(NextMSC, c.nextMsc);
-        EXPECT_EQ(when, LastKnownGoodPair.ust + (c.nextMsc - 100) * 20'000'000);
+        bool conclusive = false;
+        for (int attempt = 0; attempt < 20 && !conclusive; ++attempt) {
+            int64_t before = Now();
+            LastKnownGoodPair = {before - c.sinceSample, 100};
+            video_ust_per_msc = kPalNsPerField;
+            LastMSC = 0;
+            int64_t when = -1;
+            CalculateNextMSC(&when);
+            int64_t after = Now();
+            // Still inside the field the case is about?
+            if (after - LastKnownGoodPair.ust >= (c.nowMsc - 100 + 1) * 20'000'000) continue;
+            conclusive = true;
+            EXPECT_EQ(NowMSC, c.nowMsc);
+            EXPECT_EQ(NextMSC, c.nextMsc);
+            EXPECT_EQ(when, LastKnownGoodPair.ust + (c.nextMsc - 100) * 20'000'000);
+        }
+        EXPECT_TRUE(conclusive) << "the clock never stayed in one field long enough";
     }
 }
 
