@@ -131,6 +131,34 @@ TEST_F(CommandLine, OptionsBeforeOrAfterTheOperand) {
     EXPECT_EQ(read_file(dir / "c.prj"), converted);
 }
 
+// -c works on either side of the operand: the second name "A & B" of a media file
+// becomes "A_n_B" (same length); without -c it stays as read.
+TEST_F(CommandLine, OptionCBeforeOrAfterTheOperandConvertsFileNames) {
+    auto file_data = [](std::string_view name2) {
+        Bytes b;
+        b.be16(1).be16(7).pattern(12, 0x40).code("MooV").name("Disk").name(name2);
+        return b;
+    };
+    Project p;
+    p.add("FILE", "FILE", file_data("A & B"));
+    write_file(dir / "files.prj", p.build());
+    // SGI item: id, a zero pair, info, type, both names, four zero marker bytes.
+    auto sgi_item = [](std::string_view name2) {
+        Bytes b;
+        b.be16(1).be16(7).fill(2).pattern(12, 0x40).code("MooV").name("Disk").name(name2).fill(4);
+        return b;
+    };
+    const std::vector<uint8_t> on = kit::sgi_container(p, {sgi_item("A_n_B")});
+    const std::vector<uint8_t> off = kit::sgi_container(p, {sgi_item("A & B")});
+
+    ASSERT_EQ(run(dir, {"-c", "-o", "before.prj", "files.prj"}).status, 0);
+    ASSERT_EQ(run(dir, {"files.prj", "-c", "-o", "after.prj"}).status, 0);
+    ASSERT_EQ(run(dir, {"-o", "plain.prj", "files.prj"}).status, 0);
+    EXPECT_EQ(read_file(dir / "before.prj"), on);
+    EXPECT_EQ(read_file(dir / "after.prj"), on);
+    EXPECT_EQ(read_file(dir / "plain.prj"), off);
+}
+
 TEST_F(CommandLine, StandardInputConverts) {
     RunResult r = run(dir, {}, dir / "in.prj");
     EXPECT_EQ(r.status, 0) << r.err;
