@@ -10,6 +10,7 @@
 #include <vector>
 
 struct HashTable;
+struct FileRecord;
 
 // Four-character codes are compared as big-endian 32-bit numbers.
 constexpr uint32_t fourcc(const char (&s)[5]) {
@@ -74,6 +75,10 @@ struct DriverState {
     HashTable* file_table = nullptr;
     std::vector<int16_t> file_ids;
     int16_t file_count = 0;
+    // The record file_table holds for each 16-bit file id, indexed by the id's bit
+    // pattern: ids chosen to share slots in the table would make every lookup walk a
+    // long run of slots, so lookups come here instead.
+    std::vector<FileRecord*> file_index;
 
     FILE* diag = stderr;           // where the entry messages go
     const char* prog = "projconv"; // prefix of the bad-input line

@@ -90,10 +90,12 @@ std::unique_ptr<FileRecord> read_file_record(RecordReader& rd) {
 
 // The table owns its records: a record replaced by a later one with the same id is
 // released at once, the rest when the table is freed.
-void put_record(HashTable* table, std::unique_ptr<FileRecord> rec) {
+void put_record(DriverState& st, std::unique_ptr<FileRecord> rec) {
     const uintptr_t key = key_of(rec->file_id);
-    delete reinterpret_cast<FileRecord*>(_GetHaship(key, table));
-    _PutHaship(key, table, reinterpret_cast<uintptr_t>(rec.release()));
+    FileRecord*& indexed = st.file_index[uint16_t(rec->file_id)];
+    delete indexed;
+    indexed = rec.release();
+    _PutHaship(key, st.file_table, reinterpret_cast<uintptr_t>(indexed));
 }
 
 const uint8_t* directory_entry(const DriverState& st, const DirectoryState& dir, int32_t i) {
@@ -146,11 +148,12 @@ void create_file_table(DirectoryState& dir, DriverState& state) {
     state.file_count = count;
     if (count > 0) {
         state.file_ids.reserve(size_t(count));
+        state.file_index.assign(size_t(UINT16_MAX) + 1, nullptr);
         for (int16_t k = 0; k < count; ++k) {
             std::unique_ptr<FileRecord> rec = read_file_record(rd);
             if (!rec) return;
             state.file_ids.push_back(rec->file_id);
-            put_record(state.file_table, std::move(rec));
+            put_record(state, std::move(rec));
         }
     }
     state.entry_index = -1;
@@ -161,8 +164,8 @@ int32_t find_effect_position(const FileRecord& record) {
 }
 
 const FileRecord* find_file(const DriverState& state, int16_t file_id) {
-    if (!state.file_table) return nullptr;
-    return reinterpret_cast<const FileRecord*>(_GetHaship(key_of(file_id), state.file_table));
+    if (state.file_index.empty()) return nullptr;
+    return state.file_index[uint16_t(file_id)];
 }
 
 void free_file_table(DriverState& state) {
@@ -172,6 +175,7 @@ void free_file_table(DriverState& state) {
         freeHashTable(table);
     }
     state.file_table = nullptr;
+    state.file_index.clear();
     state.file_ids.clear();
     state.file_count = 0;
 }

@@ -186,4 +186,27 @@ TEST(FileItems, ManyFilesAllWritten) {
     EXPECT_EQ(convert_one("FILE", "FILE", in), want.v);
 }
 
+// Ids j and j - 32768 share a slot of the file table at every size it grows to (the
+// low 31 bits of the sign-extended id, 0x7FFF8000 + j, are j modulo 257 * 2^k), so
+// half of these lookups walk past the other half. Every file is still found, in
+// every 'FILE' entry, each with its own record.
+TEST(FileItems, IdsSharingTableSlotsAreEachWrittenFromTheirOwnRecord) {
+    constexpr int kPairs = 3000;
+    Bytes in, want;
+    in.be16(2 * kPairs);
+    want.be16(2 * kPairs);
+    for (int j = 1; j <= kPairs; ++j) {
+        for (const int id : {j, j - 32768}) {
+            const MacFile f{int16_t(id), "MooV", "Disk", std::to_string(id)};
+            in.add(mac_file(f));
+            want.add(sgi_file(f, f.name2, false));
+        }
+    }
+    Project p;
+    for (const char* id : {"ONE", "TWO", "THRE"}) p.add("FILE", id, in);
+    Conversion c = convert(p);
+    ASSERT_EQ(c.status, 0) << c.diag;
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(entry_data(c.out, i), want.v) << "entry " << i;
+}
+
 } // namespace

@@ -302,6 +302,24 @@ TEST(EffectSettings, FileIdNotInTheTableIsCopiedRaw) {
     EXPECT_EQ(convert_track_entry(in, {{kEffectFile, effect(28)}}), want.v);
 }
 
+// Ids 5 and 5 - 32768 share a slot of the file table; each effect is still converted
+// by its own file's position: Replicate (93) keeps 1 of its 2 bytes, Blur (9) is raw.
+TEST(EffectSettings, FilesSharingATableSlotKeepTheirOwnPositions) {
+    constexpr int16_t kReplicate = 5, kBlur = 5 - 32768;
+    Bytes in, want;
+    in.be16(1).add(mac_track(0)).be32(-1);
+    in.be32(40).be16(kBlur).be32(18).be16(kReplicate).be32(18 + 7).be16(0).be32(0);
+    in.be32(3).raw({1, 2, 3}).be32(2).raw({0x77, 0x88});
+    in.be32(0).be32(0).be32(0);
+    want.be16(1).add(sgi_track(0)).be32(-1);
+    want.be32(24 + 12 + 12);
+    want.be16(kBlur).fill(2).be32(24).be16(kReplicate).fill(2).be32(36).be16(0).fill(2).be32(0);
+    want.be32(8).raw({1, 2, 3}).fill(5).be32(8).u8(0x77).fill(7);
+    want.be32(0).be32(0).be32(0);
+    EXPECT_EQ(convert_track_entry(in, {{kReplicate, effect(93)}, {kBlur, effect(9)}}), want.v);
+    EXPECT_EQ(convert_track_entry(in, {{kBlur, effect(9)}, {kReplicate, effect(93)}}), want.v);
+}
+
 // Position 69: header a, b, c, then 16 * a * b data bytes.
 TEST(EffectSettings, Position69) {
     const std::string e = effect(69);
