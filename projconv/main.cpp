@@ -147,20 +147,33 @@ bool file_finish(OutputWindow& w, size_t end, const uint8_t* head, size_t head_l
     return true;
 }
 
-// Whether `name` is the file already open as standard input.
-bool is_input_file(const char* name) {
-    struct stat in {
-    }, out{};
-    return fstat(0, &in) == 0 && stat(name, &out) == 0 && in.st_dev == out.st_dev &&
-           in.st_ino == out.st_ino;
+// A project is streamed into the output only when that is a plain file, new or
+// existing, and not the input itself: a damaged project half way can then be removed
+// again. Anything else (the input file, a link, a device, a pipe) gets the converted
+// project in one sequential write once the whole of it is known to be good.
+bool can_stream_to(const char* name) {
+    struct stat out {};
+    if (lstat(name, &out) != 0) return true; // a new file
+    if (!S_ISREG(out.st_mode)) return false;
+    struct stat in {};
+    return !(fstat(0, &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino);
 }
 
 void write_whole(const char* name, const uint8_t* data, size_t len) {
-    FileOutput f;
-    f.name = name;
-    write_at(f, data, len, 0);
-    if (ftruncate(f.fd, off_t(len)) < 0) output_failed(f);
-    if (close(f.fd) < 0) std::perror("close");
+    int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) {
+        std::perror(name);
+        std::exit(-1);
+    }
+    for (size_t done = 0; done < len;) {
+        ssize_t n = write(fd, data + done, len - done);
+        if (n < 0) {
+            std::perror(name);
+            std::exit(-1);
+        }
+        done += size_t(n);
+    }
+    if (close(fd) < 0) std::perror("close");
 }
 
 } // namespace
@@ -171,8 +184,7 @@ int main(int argc, char** argv) {
     const char* name = args.output ? args.output : kDefaultOutput;
     size_t out_len = 0;
 
-    // Converting a project onto itself: the input must stay whole until the end.
-    if (is_input_file(name)) {
+    if (!can_stream_to(name)) {
         MemoryOutput out;
         int r = convert_buffer(in, out, out_len, stderr, argv[0]);
         if (r != 0) return r;

@@ -228,6 +228,25 @@ TEST_F(CommandLine, WideGapBeforeTheFirstEntry) {
     EXPECT_EQ(read_file(dir / "out.prj"), kit::sgi_container(p, {p.entries[0].data}));
 }
 
+// Outputs that are not plain files get the project in one write at the end and are
+// never removed: a device stays a device, a link stays a link.
+TEST_F(CommandLine, OutputThroughALinkOrToADevice) {
+    fs::create_symlink("target.prj", dir / "link.prj");
+    RunResult r = run(dir, {"-o", "link.prj", "in.prj"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir / "link.prj"));
+    EXPECT_EQ(read_file(dir / "target.prj"), converted);
+
+    r = run(dir, {"-o", "/dev/null", "in.prj"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    write_file(dir / "bad.prj", {'M', 'A', 'C'});
+    EXPECT_EQ(run(dir, {"-o", "link.prj", "bad.prj"}).status, 255);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.prj"));
+    EXPECT_EQ(read_file(dir / "target.prj"), converted);
+}
+
 TEST_F(CommandLine, ConvertsAProjectOntoItself) {
     Project p;
     std::vector<Bytes> out;
